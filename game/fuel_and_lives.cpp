@@ -1,0 +1,153 @@
+// Fuel, the roadside service stops, crashes and lives.
+#include "game/console.h"
+
+namespace vorlak {
+
+void Console::Timer_BenzinaTimer() {
+    Livello_Benzina -= 1;
+    random_.reseed(clock_.utcTimeOfDayMs());
+    if (!timers_.enabled(Timer_PompaOn)) {
+        timers_.setInterval(Timer_PompaOn, static_cast<int>(random_.draw(26) + 10) * 1000);
+        timers_.enable(Timer_PompaOn);
+    }
+    switch (Livello_Benzina) {
+        case 0:
+            Azzera_Timer();
+            Game_Over();
+            break;
+        case 1:
+            panel_.hide(Im_Fuel2);
+            panel_.show(Im_Fuel1);
+            timers_.enable(Timer_LampeggioBenzina);
+            break;
+        case 2:
+            panel_.hide(Im_Fuel3);
+            panel_.show(Im_Fuel2);
+            break;
+        default: break;
+    }
+}
+
+void Console::Timer_LampeggioBenzinaTimer() { panel_.toggle(Im_Fuel1); }
+
+void Console::Timer_PompaOnTimer() {
+    panel_.show(drawRandom(2) == 0 ? Im_Pompa1 : Im_Pompa2);
+    Suona(Snd_Srvc1);
+    timers_.disable(Timer_PompaOn);
+    timers_.enable(Timer_PompaOff);
+}
+
+void Console::Timer_PompaOffTimer() {
+    panel_.hide(Im_Pompa1);
+    panel_.hide(Im_Pompa2);
+    timers_.disable(Timer_PompaOff);
+    timers_.setInterval(Timer_PompaOn, static_cast<int>(drawRandom(26) + 10) * 1000);
+    timers_.enable(Timer_PompaOn);
+}
+
+void Console::Timer_ChiaveOnTimer() {
+    panel_.show(drawRandom(2) == 0 ? Im_Chiave1 : Im_Chiave2);
+    Suona(Snd_Srvc1);
+    timers_.disable(Timer_ChiaveOn);
+    timers_.enable(Timer_ChiaveOff);
+}
+
+void Console::Timer_ChiaveOffTimer() {
+    panel_.hide(Im_Chiave1);
+    panel_.hide(Im_Chiave2);
+    timers_.disable(Timer_ChiaveOff);
+    timers_.setInterval(Timer_ChiaveOn, static_cast<int>(drawRandom(36) + 10) * 1000);
+    timers_.enable(Timer_ChiaveOn);
+}
+
+// Counters are not capped: above 4 lives the indicator simply stays full.
+void Console::Aggiungi_Vita() {
+    panel_.hide(Im_Chiave1);
+    panel_.hide(Im_Chiave2);
+    Vite += 1;
+    Suona(Snd_Srvc2);
+    switch (Vite) {
+        case 2: panel_.show(Im_Errori3); break;
+        case 3: panel_.show(Im_Errori2); break;
+        case 4: panel_.show(Im_Errori1); break;
+        default: break;
+    }
+}
+
+void Console::Aggiungi_Benzina() {
+    panel_.hide(Im_Pompa1);
+    panel_.hide(Im_Pompa2);
+    Livello_Benzina += 1;
+    Suona(Snd_Srvc2);
+    switch (Livello_Benzina) {
+        case 2:
+            timers_.disable(Timer_LampeggioBenzina);
+            panel_.hide(Im_Fuel1);
+            panel_.show(Im_Fuel2);
+            break;
+        case 3:
+            panel_.hide(Im_Fuel2);
+            panel_.show(Im_Fuel3);
+            timers_.disable(Timer_PompaOn);
+            break;
+        default: break;
+    }
+}
+
+void Console::Proc_Errore() {
+    for (TimerId id : {Timer_Pista, Timer_Avversari, Timer_Benzina, Timer_ChiaveOn, Timer_ChiaveOff,
+                       Timer_PompaOn, Timer_PompaOff})
+        timers_.disable(id);
+    hideServiceStops();
+    Silenzio();
+    Suona(Snd_Miss);
+    timers_.enable(Timer_MusicaErrore);
+}
+
+void Console::showRiderInLane() {
+    if (Corsia == 1) panel_.show(Im_Moto1);
+    if (Corsia == 2) panel_.show(Im_Moto2);
+    if (Corsia == 3) panel_.show(Im_Moto3);
+}
+
+// The crash blink: rider off at 500 ms, on at 1000, off at 1500, on at 2000.
+void Console::Timer_MusicaErroreTimer() {
+    for (Element e : {Im_Moto1, Im_Moto2, Im_Moto3}) panel_.hide(e);
+    timers_.disable(Timer_MusicaErrore);
+    timers_.enable(Timer_Lampeggio1);
+}
+
+void Console::Timer_Lampeggio1Timer() {
+    showRiderInLane();
+    timers_.disable(Timer_Lampeggio1);
+    timers_.enable(Timer_Lampeggio2);
+}
+
+void Console::Timer_Lampeggio2Timer() {
+    for (Element e : {Im_Moto1, Im_Moto2, Im_Moto3}) panel_.hide(e);
+    timers_.disable(Timer_Lampeggio2);
+    timers_.enable(Timer_Lampeggio3);
+}
+
+void Console::Timer_Lampeggio3Timer() {
+    showRiderInLane();
+    hideOpponents();
+    timers_.disable(Timer_Lampeggio3);
+    Togli_Vita();
+}
+
+void Console::Togli_Vita() {
+    Vite -= 1;
+    switch (Vite) {
+        case 3: panel_.hide(Im_Errori1); break;
+        case 2: panel_.hide(Im_Errori2); break;
+        case 1: panel_.hide(Im_Errori3); break;
+        default: break;
+    }
+    if (Vite == 0)
+        Game_Over();
+    else
+        Proc_Gioca();
+}
+
+}  // namespace vorlak

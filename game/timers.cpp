@@ -1,0 +1,102 @@
+#include "game/timers.h"
+
+namespace vorlak {
+namespace {
+
+struct TimerInfo {
+    std::string_view name;
+    int intervalAtStart;
+};
+
+constexpr TimerInfo kTimers[TimerCount] = {
+    {"Timer_Pista", 380},       {"Timer_MusicaAvvio", 4125},  {"Timer_Semaforo1", 882},
+    {"Timer_Semaforo2", 1200},  {"Timer_Semaforo3", 1400},    {"Timer_Avversari", 600},
+    {"Timer_MusicaErrore", 500}, {"Timer_Lampeggio1", 500},   {"Timer_Lampeggio2", 500},
+    {"Timer_Lampeggio3", 500},  {"Timer_MusicaFine", 4000},   {"Timer_ChiaveOn", 1},
+    {"Timer_ChiaveOff", 4000},  {"Timer_MusicaLivello", 4500}, {"Timer_Continue", 10000},
+    {"Timer_Benzina", 50000},   {"Timer_PompaOn", 1},         {"Timer_PompaOff", 4000},
+    {"Timer_LampeggioBenzina", 1000},  // built without an interval: the default 1000 ms
+};
+
+constexpr std::int64_t kMsPerDay = 24LL * 60 * 60 * 1000;
+
+}  // namespace
+
+std::string_view timerName(TimerId id) { return kTimers[id].name; }
+
+std::optional<TimerId> timerByName(std::string_view name) {
+    for (int i = 0; i < TimerCount; ++i)
+        if (kTimers[i].name == name) return static_cast<TimerId>(i);
+    return std::nullopt;
+}
+
+int timerIntervalAtStart(TimerId id) { return kTimers[id].intervalAtStart; }
+
+GameTimers::GameTimers(Clock& clock) : clock_(clock) {
+    for (int i = 0; i < TimerCount; ++i) interval_[i] = kTimers[i].intervalAtStart;
+}
+
+void GameTimers::setEnabled(TimerId id, bool on) {
+    if (enabled_[id] == on) return;  // an enabled timer keeps its count
+    enabled_[id] = on;
+    if (on)
+        clock_.startTicks(id, interval_[id]);
+    else
+        clock_.stopTicks(id);
+}
+
+void GameTimers::setInterval(TimerId id, int ms) {
+    if (ms < 1) ms = 1;
+    if (interval_[id] == ms) return;
+    interval_[id] = ms;
+    if (enabled_[id]) clock_.startTicks(id, ms);  // restart the countdown
+}
+
+void ManualClock::setUtcTimeOfDay(std::uint32_t ms) {
+    timeOfDayAtZero_ = ((static_cast<std::int64_t>(ms) - now_) % kMsPerDay + kMsPerDay) % kMsPerDay;
+}
+
+std::uint32_t ManualClock::utcTimeOfDayMs() const {
+    return static_cast<std::uint32_t>((timeOfDayAtZero_ + now_) % kMsPerDay);
+}
+
+void ManualClock::startTicks(TimerId id, int intervalMs) {
+    Schedule& s = schedule_[id];
+    s.running = true;
+    s.interval = intervalMs < 1 ? 1 : intervalMs;
+    s.due = now_ + s.interval;
+    s.order = nextOrder_++;
+}
+
+void ManualClock::stopTicks(TimerId id) { schedule_[id].running = false; }
+
+std::optional<std::int64_t> ManualClock::nextDue() const {
+    std::optional<std::int64_t> next;
+    for (const Schedule& s : schedule_)
+        if (s.running && (!next || s.due < *next)) next = s.due;
+    return next;
+}
+
+void ManualClock::advance(std::int64_t ms) { advanceTo(now_ + ms); }
+
+void ManualClock::advanceTo(std::int64_t time) {
+    for (;;) {
+        int best = -1;
+        for (int i = 0; i < TimerCount; ++i) {
+            const Schedule& s = schedule_[i];
+            if (!s.running || s.due > time) continue;
+            if (best < 0 || s.due < schedule_[best].due ||
+                (s.due == schedule_[best].due && s.order < schedule_[best].order))
+                best = i;
+        }
+        if (best < 0) break;
+        Schedule& s = schedule_[best];
+        now_ = s.due;
+        s.due += s.interval;
+        s.order = nextOrder_++;
+        deliverTick(static_cast<TimerId>(best));
+    }
+    if (time > now_) now_ = time;
+}
+
+}  // namespace vorlak

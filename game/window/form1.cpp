@@ -1,0 +1,164 @@
+#include "game/window/form1.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QStyleHints>
+#include <QToolTip>
+#include <cstdio>
+
+namespace vorlak {
+namespace {
+
+std::optional<MouseButton> buttonOf(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton: return MouseButton::Left;
+        case Qt::RightButton: return MouseButton::Right;
+        case Qt::MiddleButton: return MouseButton::Middle;
+        default: return std::nullopt;
+    }
+}
+
+QString hintOf(Element e) {
+    const auto hint = elementInfo(e).hint;
+    return QString::fromLatin1(hint.data(), static_cast<int>(hint.size()));
+}
+
+}  // namespace
+
+TForm1::TForm1(Console& console, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      console_(console),
+      router_(console),
+      keys_([this](std::uint16_t key) { console_.FormKeyDown(key); },
+            [this](std::uint16_t key) { console_.FormKeyUp(key); }, this) {
+    setWindowTitle(QStringLiteral("Vorlak Simulator"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);  // cursors and hints follow the pointer
+    setFixedSize(461, 585);  // the creation handler grows it to the skin's height
+    move(-500, -1);
+
+    for (const QString& problem : pictures_.problems())
+        std::fprintf(stderr, "Vorlak Simulator: %s\n", qPrintable(problem));
+
+    console_.panel().setChangeListener(
+        [this](const Rect& r) { update(QRect(r.left, r.top, r.width, r.height)); });
+    router_.setMenuOpener([this](int, int) {
+        if (popupMenu_) popupMenu_->popup(QCursor::pos());
+    });
+    const int rate = QGuiApplication::styleHints()->keyboardAutoRepeatRate();
+    keys_.setControlRepeat(500, rate > 0 ? 1000 / rate : 33);
+}
+
+void TForm1::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.fillRect(area, Qt::white);
+    const Panel& panel = console_.panel();
+    for (int i = 0; i < kDrawnElementCount; ++i) {
+        const auto e = static_cast<Element>(i);
+        if (!panel.shown(e)) continue;
+        const auto picture = panel.pictureOf(e);
+        if (!picture) continue;
+        const QImage* image = pictures_.picture(*picture);
+        if (!image) continue;
+        const Rect& r = elementInfo(e).rect;
+        const QRect place(r.left, r.top, image->width(), image->height());
+        if (place.intersects(area)) painter.drawImage(place.topLeft(), *image);
+    }
+}
+
+// Coordinates from the pointer's screen position and the window's position as
+// last set, so that a drag measures against where the window really is.
+QPoint TForm1::windowPoint(const QMouseEvent* event) const {
+    return event->globalPosition().toPoint() - pos();
+}
+
+void TForm1::mousePressEvent(QMouseEvent* event) {
+    if (const auto button = buttonOf(event->button())) {
+        const QPoint p = windowPoint(event);
+        router_.press(*button, p.x(), p.y());
+    }
+}
+
+void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (const auto button = buttonOf(event->button())) {
+        const QPoint p = windowPoint(event);
+        router_.doubleClick(*button, p.x(), p.y());
+    }
+}
+
+void TForm1::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = windowPoint(event);
+    router_.move(p.x(), p.y(), event->buttons() & Qt::LeftButton);
+    updateCursor(windowPoint(event));
+}
+
+void TForm1::mouseReleaseEvent(QMouseEvent* event) {
+    if (const auto button = buttonOf(event->button())) {
+        const QPoint p = windowPoint(event);
+        router_.release(*button, p.x(), p.y());
+    }
+}
+
+void TForm1::updateCursor(const QPoint& point) {
+    const auto target = router_.capturing() ? router_.captured() : console_.panel().elementAt(point.x(), point.y());
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    if (target) {
+        switch (elementInfo(*target).cursor) {
+            case Cursor::Hand: shape = Qt::PointingHandCursor; break;
+            case Cursor::Help: shape = Qt::WhatsThisCursor; break;
+            case Cursor::Arrow: break;
+        }
+    }
+    if (cursor().shape() != shape) setCursor(shape);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    keys_.pressed(event->key(), event->isAutoRepeat(), event->timestamp());
+}
+
+void TForm1::keyReleaseEvent(QKeyEvent* event) {
+    keys_.released(event->key(), event->isAutoRepeat(), event->timestamp());
+}
+
+void TForm1::focusOutEvent(QFocusEvent* event) {
+    keys_.flush();
+    QWidget::focusOutEvent(event);
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) emit activated();
+    QWidget::changeEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        closed_ = true;
+        console_.FormClose();
+        emit closing();
+    }
+    event->accept();
+}
+
+bool TForm1::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const auto target = console_.panel().elementAt(help->pos().x(), help->pos().y());
+        const QString hint = target ? hintOf(*target) : QString();
+        if (hint.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), hint, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+}  // namespace vorlak

@@ -1,0 +1,55 @@
+// Turns the toolkit's key events into the console's: a held key gives repeated
+// key-downs and a single key-up, as on the handheld's original platform.
+//
+// X11 reports auto-repeat as release/press pairs, marked as such; a few pairs
+// arrive unmarked with both events at the same timestamp, so a plain release is
+// held back briefly and dropped if such a press follows. X11 never repeats
+// CTRL, yet a held CTRL acts on every repeat: the window repeats it itself.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace vorlak {
+
+class KeyInput : public QObject {
+public:
+    using Deliver = std::function<void(std::uint16_t virtualKey)>;
+
+    KeyInput(Deliver keyDown, Deliver keyUp, QObject* parent = nullptr);
+
+    // CTRL's own repeat, from the desktop's settings.
+    void setControlRepeat(int delayMs, int intervalMs);
+    void setReleaseHoldMs(int ms) { releaseHoldMs_ = ms; }
+
+    void pressed(int qtKey, bool autoRepeat, quint64 timestamp);
+    void released(int qtKey, bool autoRepeat, quint64 timestamp);
+    // Deliver a held-back release at once (the window loses the keyboard).
+    void flush();
+
+    // The virtual key code for a toolkit key: 17 CTRL, 37-40 the arrows, letters
+    // and digits as themselves, anything else a code the game ignores.
+    static std::uint16_t virtualKey(int qtKey);
+
+private:
+    struct Release {
+        int key;
+        quint64 timestamp;
+    };
+    void deliverPendingRelease();
+    void repeatControl();
+
+    Deliver keyDown_, keyUp_;
+    std::optional<Release> pending_;
+    QTimer releaseHold_;
+    int releaseHoldMs_ = 15;
+    QTimer controlRepeat_;
+    int controlDelayMs_ = 500;
+    int controlIntervalMs_ = 33;
+    bool systemRepeatsControl_ = false;
+};
+
+}  // namespace vorlak

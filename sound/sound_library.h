@@ -1,0 +1,43 @@
+// The sound layer the console plays through: seven calls for the bank of
+// effects, and the engine tone that stands in for the PC speaker.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vorlak {
+
+struct Sample;                    // a loaded effect, owned by the layer
+using SampleHandle = Sample*;     // null when not loaded
+
+// Values passed to the layer.
+constexpr int FSOUND_OUTPUT_NOSOUND = 0;
+constexpr int FSOUND_OUTPUT_WINMM = 1;
+constexpr int FSOUND_OUTPUT_DSOUND = 2;
+constexpr int FSOUND_FREE = -1;   // any free sample slot / channel
+constexpr int FSOUND_ALL = -3;    // every channel
+constexpr unsigned FSOUND_2D = 0x2000;
+
+class SoundLibrary {
+public:
+    virtual ~SoundLibrary() = default;
+    virtual bool setOutput(int outputType) = 0;
+    virtual bool init(int mixRate, int maxSoftwareChannels, unsigned flags) = 0;
+    // Null when the file cannot be read as a wave file.
+    virtual SampleHandle sampleLoad(int index, const std::string& file, unsigned mode, int memoryLength) = 0;
+    virtual int playSound(int channel, SampleHandle sample) = 0;  // a null sample plays nothing
+    virtual bool stopSound(int channel) = 0;
+    virtual void sampleFree(SampleHandle sample) = 0;             // null is harmless
+    virtual void close() = 0;                                     // harmless when never opened
+};
+
+// The engine tone: a square wave at 1193182 / divisor Hz, sounding from
+// startTone until stopTone; a new divisor changes the pitch at once.
+class SpeakerTone {
+public:
+    virtual ~SpeakerTone() = default;
+    virtual void startTone(std::uint16_t divisor) = 0;
+    virtual void stopTone() = 0;
+};
+
+}  // namespace vorlak

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing the
+# simulator needs. Does nothing when they are all present.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake ninja-build pkg-config
+  # windowing toolkit (Widgets, Gui, Test; xcb and offscreen platforms)
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+  # pictures and sound
+  libjpeg-dev libsdl2-dev libsdl2-mixer-dev
+  # X11 helpers used by the window (key repeat settings, shape)
+  libx11-dev libxext-dev
+  # tests
+  googletest libgtest-dev
+  # fonts, so the picture generator and the launcher render text
+  fonts-dejavu-core
+  # end-to-end tests: a virtual X server and tools to drive and read it
+  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
