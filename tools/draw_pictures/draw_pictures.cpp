@@ -1,0 +1,1117 @@
+// Paints the console's colour pictures: the skin, the four key pictures cut
+// from it, the launcher's small console, the about window's photo strip and
+// the application icon. Everything is drawn from code so the output is the
+// same on every run; the results are committed under assets/.
+//
+//   draw_pictures <assets directory>
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageWriter>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+constexpr int kSkinWidth = 461;
+constexpr int kSkinHeight = 738;
+constexpr double kPi = 3.14159265358979323846;
+
+// The window's outline as horizontal bands (left, top, right, bottom; right
+// and bottom exclusive). Pixels outside are never seen on screen.
+struct Band {
+    int left, top, right, bottom;
+};
+constexpr std::array<Band, 72> kOutline{{
+    {15, 1, 40, 2},     {42, 1, 421, 2},    {423, 1, 453, 2},   {13, 2, 40, 3},     {41, 2, 421, 3},
+    {422, 2, 455, 3},   {12, 3, 456, 4},    {11, 4, 457, 5},    {10, 5, 458, 6},    {9, 6, 458, 7},
+    {8, 7, 459, 8},     {7, 8, 460, 9},     {6, 9, 460, 10},    {5, 10, 460, 11},   {5, 11, 462, 12},
+    {4, 12, 462, 14},   {3, 14, 462, 19},   {2, 19, 462, 660},  {2, 660, 460, 665}, {2, 665, 459, 668},
+    {2, 668, 458, 671}, {2, 671, 457, 674}, {2, 674, 456, 677}, {2, 677, 455, 679}, {2, 679, 454, 681},
+    {2, 681, 453, 684}, {2, 684, 452, 686}, {2, 686, 451, 687}, {2, 687, 450, 689}, {2, 689, 449, 691},
+    {2, 691, 448, 692}, {2, 692, 447, 694}, {2, 694, 446, 695}, {2, 695, 445, 696}, {2, 696, 444, 699},
+    {2, 699, 442, 700}, {2, 700, 441, 702}, {2, 702, 440, 703}, {2, 703, 439, 704}, {2, 704, 438, 706},
+    {2, 706, 436, 707}, {2, 707, 435, 708}, {2, 708, 434, 709}, {2, 709, 433, 710}, {2, 710, 432, 711},
+    {2, 711, 431, 712}, {2, 712, 430, 713}, {3, 713, 429, 714}, {3, 714, 428, 715}, {4, 715, 426, 716},
+    {4, 716, 425, 717}, {4, 717, 424, 718}, {5, 718, 423, 719}, {5, 719, 421, 720}, {5, 720, 420, 721},
+    {5, 721, 418, 722}, {6, 722, 416, 723}, {7, 723, 415, 724}, {8, 724, 413, 725}, {8, 725, 411, 726},
+    {9, 726, 410, 727}, {10, 727, 408, 728}, {10, 728, 405, 729}, {11, 729, 403, 730}, {12, 730, 400, 731},
+    {12, 731, 398, 732}, {13, 732, 395, 733}, {15, 733, 392, 734}, {17, 734, 386, 735}, {18, 735, 382, 736},
+    {20, 736, 371, 737}, {22, 737, 350, 738},
+}};
+
+const QColor kOutsideColour(30, 30, 32);
+
+// Key faces: the skin shows them light cyan, the key pictures a darker,
+// more violet blue, so hiding a key picture makes the key look pressed.
+enum class KeyTone { Light, Dark };
+
+QColor keyFace(KeyTone tone) { return tone == KeyTone::Light ? QColor(150, 222, 236) : QColor(112, 138, 214); }
+const QColor kPadBlue(146, 214, 236);
+const QColor kPrintInk(48, 10, 14);
+
+struct KeyPlace {
+    const char* file;
+    QRect rect;
+};
+constexpr int kSmallKeyCount = 3;
+const std::array<KeyPlace, 4> kKeyPictures{{
+    {"Im_OnOff.jpg", QRect(195, 475, 34, 38)},
+    {"Im_Sound.jpg", QRect(240, 475, 34, 38)},
+    {"Im_ACL.jpg", QRect(288, 475, 34, 38)},
+    {"Im_Start.jpg", QRect(338, 392, 79, 75)},
+}};
+const std::array<const char*, kSmallKeyCount> kSmallKeyLabels{"ON/OFF", "SOUND", "ACL"};
+constexpr double kSmallKeyTilt = -25.0;  // degrees; keys and labels lean as one group
+
+// --- small helpers ------------------------------------------------------
+
+quint32 hash2(int x, int y, quint32 seed) {
+    quint32 h = static_cast<quint32>(x) * 374761393u + static_cast<quint32>(y) * 668265263u + seed * 2246822519u;
+    h = (h ^ (h >> 13)) * 1274126177u;
+    return h ^ (h >> 16);
+}
+
+// Uniform value in [-1, 1], fixed per pixel.
+double noise(int x, int y, quint32 seed) { return (hash2(x, y, seed) & 0xffff) / 32767.5 - 1.0; }
+
+int clampByte(double v) { return std::clamp(static_cast<int>(std::lround(v)), 0, 255); }
+
+QColor mix(const QColor& a, const QColor& b, double t) {
+    return QColor(clampByte(a.red() + (b.red() - a.red()) * t), clampByte(a.green() + (b.green() - a.green()) * t),
+                  clampByte(a.blue() + (b.blue() - a.blue()) * t), clampByte(a.alpha() + (b.alpha() - a.alpha()) * t));
+}
+
+QFont dejaVu(int pixelSize, bool bold) {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setStyleStrategy(QFont::PreferAntialias);
+    return f;
+}
+
+QPainterPath polygonPath(std::initializer_list<QPointF> points) {
+    QPainterPath path;
+    bool first = true;
+    for (const QPointF& pt : points) {
+        if (first)
+            path.moveTo(pt);
+        else
+            path.lineTo(pt);
+        first = false;
+    }
+    path.closeSubpath();
+    return path;
+}
+
+// A closed curve through the points (Catmull-Rom turned into cubic Béziers).
+QPainterPath smoothClosedPath(const std::vector<QPointF>& pts) {
+    QPainterPath path;
+    const int n = static_cast<int>(pts.size());
+    path.moveTo(pts[0]);
+    for (int i = 0; i < n; ++i) {
+        const QPointF& p0 = pts[(i + n - 1) % n];
+        const QPointF& p1 = pts[i];
+        const QPointF& p2 = pts[(i + 1) % n];
+        const QPointF& p3 = pts[(i + 2) % n];
+        path.cubicTo(p1 + (p2 - p0) / 6.0, p2 - (p3 - p1) / 6.0, p2);
+    }
+    return path;
+}
+
+QPainterPath smoothOpenPath(const std::vector<QPointF>& pts) {
+    QPainterPath path;
+    const int n = static_cast<int>(pts.size());
+    path.moveTo(pts[0]);
+    for (int i = 0; i + 1 < n; ++i) {
+        const QPointF& p0 = pts[std::max(i - 1, 0)];
+        const QPointF& p1 = pts[i];
+        const QPointF& p2 = pts[i + 1];
+        const QPointF& p3 = pts[std::min(i + 2, n - 1)];
+        path.cubicTo(p1 + (p2 - p0) / 6.0, p2 - (p3 - p1) / 6.0, p2);
+    }
+    return path;
+}
+
+// Text as a path whose box is centred on the given point.
+QPainterPath centredText(const QString& text, const QFont& font, QPointF centre) {
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF box = path.boundingRect();
+    path.translate(centre - box.center());
+    return path;
+}
+
+void fillText(QPainter& p, const QString& text, const QFont& font, QPointF centre, double angle, const QColor& c) {
+    p.save();
+    p.translate(centre);
+    p.rotate(angle);
+    p.setPen(Qt::NoPen);
+    p.setBrush(c);
+    p.drawPath(centredText(text, font, QPointF(0, 0)));
+    p.restore();
+}
+
+// --- comic artwork helpers -----------------------------------------------
+
+constexpr double kInk = 2.2;
+
+void inked(QPainter& p, const QPainterPath& path, const QColor& fill, double ink = kInk) {
+    p.setPen(QPen(Qt::black, ink, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(fill);
+    p.drawPath(path);
+}
+
+// A thick rounded stroke with a black contour: arms, legs, pipes.
+void limb(QPainter& p, const std::vector<QPointF>& pts, double width, const QColor& colour, double ink = kInk) {
+    QPainterPath path;
+    path.moveTo(pts[0]);
+    for (size_t i = 1; i < pts.size(); ++i)
+        path.lineTo(pts[i]);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::black, width + 2 * ink, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(path);
+    p.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(path);
+}
+
+void inkedEllipse(QPainter& p, QPointF c, double rx, double ry, const QColor& fill, double ink = kInk) {
+    QPainterPath path;
+    path.addEllipse(c, rx, ry);
+    inked(p, path, fill, ink);
+}
+
+struct Team {
+    QColor body, bodyShade, leathers, leathersShade, helmet, helmetStripe;
+    const char* number;
+};
+
+const Team kRedTeam{QColor(228, 40, 44), QColor(160, 18, 26), QColor(178, 22, 32), QColor(120, 10, 20),
+                    QColor(250, 250, 250), QColor(220, 30, 40), "1"};
+
+void sideWheel(QPainter& p, QPointF c, double r, bool brakeDisc) {
+    inkedEllipse(p, c, r, r, QColor(28, 28, 30));
+    inkedEllipse(p, c, r * 0.66, r * 0.66, QColor(178, 180, 186), 1.6);
+    if (brakeDisc)
+        inkedEllipse(p, c, r * 0.45, r * 0.45, QColor(120, 122, 130), 1.2);
+    p.setPen(QPen(QColor(60, 60, 66), 1.6, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i < 5; ++i) {
+        const double a = i * 2 * kPi / 5 + 0.3;
+        p.drawLine(c, c + QPointF(std::cos(a), std::sin(a)) * r * 0.64);
+    }
+    inkedEllipse(p, c, r * 0.16, r * 0.16, QColor(40, 40, 44), 1.2);
+    // A glint on the tyre keeps it from reading as a flat disc.
+    p.setPen(QPen(QColor(255, 255, 255, 150), 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(c.x() - r * 0.84, c.y() - r * 0.84, r * 1.68, r * 1.68), 100 * 16, 50 * 16);
+}
+
+// A racer seen from the side, riding to the right; ground at y = 0, about
+// 170 wide and 120 high.
+void sideRider(QPainter& p, const Team& team) {
+    const QColor metal(196, 198, 204), frame(70, 70, 76), dark(30, 30, 34);
+    sideWheel(p, QPointF(-56, -24), 24, false);
+    limb(p, {{-56, -24}, {-10, -38}}, 7, frame);
+    limb(p, {{62, -24}, {44, -78}}, 6, QColor(210, 180, 70));
+    sideWheel(p, QPointF(62, -24), 24, true);
+    limb(p, {{-14, -30}, {-50, -40}, {-76, -52}}, 7, metal);
+
+    // one shell from the tail over the tank to the nose
+    const QPainterPath body = smoothClosedPath({{-90, -74}, {-60, -66}, {-28, -62}, {-12, -70}, {10, -78},
+                                                {38, -82}, {62, -74}, {73, -60}, {62, -44}, {46, -30},
+                                                {12, -24}, {-16, -30}, {-30, -46}, {-58, -52}, {-84, -62}});
+    inked(p, body, team.body);
+    p.save();
+    p.setClipPath(body);
+    p.setPen(Qt::NoPen);
+    p.setBrush(team.bodyShade);
+    p.drawPath(polygonPath({{-100, -52}, {80, -40}, {80, -10}, {-100, -10}}));
+    p.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(-92, -64), QPointF(70, -60));
+    p.setPen(QPen(QColor(255, 255, 255, 150), 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(14, -74), QPointF(36, -77));
+    p.restore();
+    inked(p, smoothClosedPath({{36, -82}, {50, -98}, {60, -92}, {66, -72}, {52, -74}}), QColor(196, 222, 236));
+    inked(p, smoothClosedPath({{-58, -66}, {-40, -72}, {-24, -66}, {-40, -62}}), dark, 1.6);
+    inkedEllipse(p, QPointF(40, -52), 9, 8, Qt::white, 1.6);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawPath(centredText(QString::fromLatin1(team.number), dejaVu(11, true), QPointF(40, -52)));
+
+    // the rider, tucked in flat over the tank
+    limb(p, {{-26, -70}, {6, -56}}, 15, team.leathers);
+    limb(p, {{6, -56}, {-12, -38}}, 11, team.leathers);
+    limb(p, {{-12, -38}, {-26, -36}}, 8, dark);
+    inked(p, smoothClosedPath({{-40, -72}, {-30, -86}, {-4, -94}, {20, -94}, {24, -84}, {0, -78}, {-26, -68}}),
+          team.leathers);
+    p.setPen(QPen(team.leathersShade, 4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(-30, -76), QPointF(14, -88));
+    limb(p, {{14, -88}, {28, -74}, {44, -76}}, 9, team.leathersShade);
+    inkedEllipse(p, QPointF(46, -76), 5, 4.5, dark, 1.6);
+
+    const QPointF head(32, -96);
+    inkedEllipse(p, head, 14, 13, team.helmet);
+    p.save();
+    QPainterPath helmet;
+    helmet.addEllipse(head, 14, 13);
+    p.setClipPath(helmet);
+    p.setPen(QPen(team.helmetStripe, 4));
+    p.drawLine(head + QPointF(-18, 2), head + QPointF(8, -16));
+    inked(p, polygonPath({head + QPointF(4, -4), head + QPointF(18, -2), head + QPointF(18, 7), head + QPointF(2, 5)}),
+          QColor(40, 44, 70), 1.6);
+    p.restore();
+    p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawArc(QRectF(head.x() - 12, head.y() - 10, 16, 14), 100 * 16, 60 * 16);
+}
+
+// A racer coming towards the viewer; ground at y = 0, about 100 wide and
+// 175 high. The knee on the inside of the bend sticks out.
+void frontRider(QPainter& p, const Team& team, bool kneeLeft) {
+    // torso, arms and helmet sit behind the fairing and screen
+    inked(p, smoothClosedPath({{-40, -136}, {-30, -160}, {0, -166}, {30, -160}, {40, -136}, {0, -126}}),
+          team.leathers);
+    limb(p, {{-34, -148}, {-50, -122}, {-40, -108}}, 13, team.leathersShade);
+    limb(p, {{34, -148}, {50, -122}, {40, -108}}, 13, team.leathersShade);
+    inkedEllipse(p, QPointF(-40, -106), 7, 6, QColor(30, 30, 34), 1.6);
+    inkedEllipse(p, QPointF(40, -106), 7, 6, QColor(30, 30, 34), 1.6);
+    inkedEllipse(p, QPointF(0, -158), 20, 19, team.helmet);
+    p.save();
+    QPainterPath helmet;
+    helmet.addEllipse(QPointF(0, -158), 20, 19);
+    p.setClipPath(helmet);
+    p.setPen(QPen(team.helmetStripe, 5));
+    p.drawLine(QPointF(0, -180), QPointF(0, -166));
+    inked(p, smoothClosedPath({{-16, -162}, {0, -166}, {16, -162}, {14, -150}, {0, -148}, {-14, -150}}),
+          QColor(40, 44, 70), 1.6);
+    p.restore();
+    p.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(-10, -160), QPointF(-4, -162));
+
+    inked(p, smoothClosedPath({{-30, -56}, {30, -56}, {24, -36}, {0, -30}, {-24, -36}}), team.bodyShade);
+    limb(p, {{-12, -44}, {-14, -86}}, 5, QColor(210, 180, 70));
+    limb(p, {{12, -44}, {14, -86}}, 5, QColor(210, 180, 70));
+    inkedEllipse(p, QPointF(0, -30), 11, 30, QColor(28, 28, 30));
+    p.setPen(QPen(QColor(255, 255, 255, 140), 2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(-4, -48), QPointF(-4, -14));
+    inked(p, smoothClosedPath({{-14, -54}, {0, -66}, {14, -54}, {12, -46}, {-12, -46}}), team.body);
+
+    QPainterPath fairing =
+        smoothClosedPath({{-46, -70}, {-42, -104}, {-22, -124}, {22, -124}, {42, -104}, {46, -70}, {0, -58}});
+    inked(p, fairing, team.body);
+    p.save();
+    p.setClipPath(fairing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(team.bodyShade);
+    p.drawRect(QRectF(14, -130, 40, 80));
+    p.setPen(QPen(Qt::white, 3));
+    p.drawLine(QPointF(-46, -86), QPointF(46, -86));
+    p.restore();
+    inkedEllipse(p, QPointF(-18, -100), 9, 6, QColor(255, 250, 200), 1.6);
+    inkedEllipse(p, QPointF(18, -100), 9, 6, QColor(255, 250, 200), 1.6);
+    inkedEllipse(p, QPointF(0, -74), 10, 9, Qt::white, 1.6);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawPath(centredText(QString::fromLatin1(team.number), dejaVu(12, true), QPointF(0, -74)));
+    inked(p, polygonPath({{-22, -124}, {22, -124}, {15, -144}, {-15, -144}}), QColor(196, 222, 236, 190));
+
+    const double side = kneeLeft ? -1 : 1;
+    limb(p, {{side * 36, -88}, {side * 54, -70}, {side * 40, -56}}, 13, team.leathers);
+    inkedEllipse(p, QPointF(side * 55, -67), 4.5, 5, Qt::white, 1.4);
+}
+
+// A grey-blue curl of the kind comics draw behind speeding racers.
+void swirl(QPainter& p, QPointF centre, double r0, double r1, double turns, double startAngle, double width,
+           const QColor& colour) {
+    const int steps = 120;
+    QPointF prev;
+    for (int i = 0; i <= steps; ++i) {
+        const double t = static_cast<double>(i) / steps;
+        const double a = startAngle + t * turns * 2 * kPi;
+        const double r = r0 + (r1 - r0) * t;
+        const QPointF pt = centre + QPointF(std::cos(a), std::sin(a)) * r;
+        if (i > 0) {
+            // thin at the inner end, full width outside
+            p.setPen(QPen(colour, 0.8 + width * std::sin(t * kPi * 0.5 + 0.1), Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(prev, pt);
+        }
+        prev = pt;
+    }
+}
+
+void speedLines(QPainter& p, QPointF from, QPointF direction, int count, double spacing, double length,
+                const QColor& colour) {
+    const QPointF normal(-direction.y(), direction.x());
+    for (int i = 0; i < count; ++i) {
+        const double l = length * (0.55 + 0.45 * std::abs(std::sin(i * 2.3)));
+        const QPointF a = from + normal * (i * spacing);
+        p.setPen(QPen(colour, 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(a, a + direction * l);
+    }
+}
+
+// --- the plastic body ------------------------------------------------------
+
+class Outline {
+public:
+    Outline() : inside_(kSkinWidth * kSkinHeight, 0) {
+        for (const Band& b : kOutline)
+            for (int y = b.top; y < b.bottom; ++y)
+                for (int x = b.left; x < std::min(b.right, kSkinWidth); ++x)
+                    inside_[y * kSkinWidth + x] = 1;
+    }
+    bool inside(int x, int y) const {
+        return x >= 0 && y >= 0 && x < kSkinWidth && y < kSkinHeight && inside_[y * kSkinWidth + x];
+    }
+
+private:
+    std::vector<unsigned char> inside_;
+};
+
+// The body's surface rolls off over its outer rim; shading follows the
+// normals of that rim, lit from the upper right, so the outline's corners,
+// notches and broad lower corner all get a matching rounded edge.
+void paintBody(QImage& img, const Outline& outline) {
+    constexpr int kRim = 18;
+    std::vector<double> height(kSkinWidth * kSkinHeight, 0.0);
+    for (int y = 0; y < kSkinHeight; ++y) {
+        for (int x = 0; x < kSkinWidth; ++x) {
+            if (!outline.inside(x, y))
+                continue;
+            double best = kRim;
+            for (int dy = -kRim; dy <= kRim; ++dy)
+                for (int dx = -kRim; dx <= kRim; ++dx)
+                    if (!outline.inside(x + dx, y + dy))
+                        best = std::min(best, std::sqrt(double(dx * dx + dy * dy)) - 0.5);
+            const double u = 1.0 - best / kRim;
+            height[y * kSkinWidth + x] = kRim * std::sqrt(std::max(0.0, 1.0 - u * u));
+        }
+    }
+    // soften the pixel steps of the outline before taking normals
+    auto blur = [](std::vector<double>& h) {
+        std::vector<double> tmp(h.size());
+        for (int y = 0; y < kSkinHeight; ++y)
+            for (int x = 0; x < kSkinWidth; ++x) {
+                double s = 0;
+                for (int d = -2; d <= 2; ++d)
+                    s += h[y * kSkinWidth + std::clamp(x + d, 0, kSkinWidth - 1)];
+                tmp[y * kSkinWidth + x] = s / 5;
+            }
+        for (int y = 0; y < kSkinHeight; ++y)
+            for (int x = 0; x < kSkinWidth; ++x) {
+                double s = 0;
+                for (int d = -2; d <= 2; ++d)
+                    s += tmp[std::clamp(y + d, 0, kSkinHeight - 1) * kSkinWidth + x];
+                h[y * kSkinWidth + x] = s / 5;
+            }
+    };
+    blur(height);
+    blur(height);
+
+    const double lx = 0.42, ly = -0.38, lz = 1.0;
+    const double ll = std::sqrt(lx * lx + ly * ly + lz * lz);
+    const double hx = lx / ll, hy = ly / ll, hz = lz / ll + 1.0;
+    const double hl = std::sqrt(hx * hx + hy * hy + hz * hz);
+
+    for (int y = 0; y < kSkinHeight; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < kSkinWidth; ++x) {
+            if (!outline.inside(x, y)) {
+                line[x] = kOutsideColour.rgb();
+                continue;
+            }
+            auto h = [&](int xx, int yy) {
+                return height[std::clamp(yy, 0, kSkinHeight - 1) * kSkinWidth + std::clamp(xx, 0, kSkinWidth - 1)];
+            };
+            const double gx = (h(x + 1, y) - h(x - 1, y)) / 2, gy = (h(x, y + 1) - h(x, y - 1)) / 2;
+            double nx = -gx, ny = -gy, nz = 1.0;
+            const double nl = std::sqrt(nx * nx + ny * ny + nz * nz);
+            nx /= nl, ny /= nl, nz /= nl;
+            const double diffuse = (nx * lx + ny * ly + nz * lz) / ll / (lz / ll);
+            const double spec = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 90.0);
+
+            // a faint top-to-bottom falloff and a broad sheen across the face
+            const double t = double(y) / kSkinHeight;
+            double r = 206 - 22 * t, g = 26 - 8 * t, b = 32 - 8 * t;
+            const double sheen = std::exp(-std::pow((x - 0.55 * y - 120) / 150.0, 2)) * 0.06;
+            double shade = std::clamp(0.55 + 0.45 * diffuse, 0.35, 1.15) + sheen;
+            const double grain = noise(x, y, 1) * 1.6;
+            r = r * shade + grain;
+            g = g * shade + grain * 0.4;
+            b = b * shade + grain * 0.4;
+
+            // the long pale reflection down the right-hand side
+            const double stripeX = 447.0 - (y > 600 ? (y - 600) * (y - 600) / 900.0 : 0.0);
+            double stripe = std::exp(-std::pow((x - stripeX) / 2.6, 2));
+            stripe *= std::clamp((y - 10) / 30.0, 0.0, 1.0) * std::clamp((690 - y) / 80.0, 0.0, 1.0);
+            const double light = std::clamp(spec * 0.55 + stripe * 0.62, 0.0, 0.9);
+            r += (255 - r) * light;
+            g += (236 - g) * light;
+            b += (232 - b) * light;
+            line[x] = qRgb(clampByte(r), clampByte(g), clampByte(b));
+        }
+    }
+}
+
+// A moulded recess: darker floor, shadow under the upper rim, a lit lower lip.
+void recess(QPainter& p, const QPainterPath& shape, const QColor& floor, double depth) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 170, 160, 70));
+    p.drawPath(shape.translated(0, 1.2));
+    p.setBrush(floor);
+    p.drawPath(shape);
+    p.save();
+    p.setClipPath(shape);
+    QPainterPath outer;
+    outer.addRect(shape.boundingRect().adjusted(-20, -20, 20, 20));
+    p.setBrush(QColor(40, 0, 4, 120));
+    p.drawPath(outer.subtracted(shape.translated(depth * 0.3, depth)));
+    p.restore();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(70, 4, 8, 140), 1.0));
+    p.drawPath(shape);
+}
+
+void paintTopLip(QPainter& p) {
+    // The lip is a raised band along the top; the two notches in the
+    // outline cut through it.
+    QLinearGradient g(0, 1, 0, 20);
+    g.setColorAt(0.0, QColor(255, 140, 130, 90));
+    g.setColorAt(0.35, QColor(255, 120, 110, 20));
+    g.setColorAt(0.8, QColor(0, 0, 0, 0));
+    g.setColorAt(1.0, QColor(60, 0, 4, 110));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawRect(QRectF(0, 1, kSkinWidth, 19));
+    p.setPen(QPen(QColor(255, 190, 180, 90), 1));
+    p.drawLine(QPointF(20, 21.5), QPointF(445, 21.5));
+    for (double x : {41.0, 422.0}) {
+        QLinearGradient cut(0, 0, 0, 19);
+        cut.setColorAt(0, QColor(40, 0, 4, 200));
+        cut.setColorAt(1, QColor(40, 0, 4, 0));
+        p.setPen(QPen(QBrush(cut), 1.6));
+        p.drawLine(QPointF(x, 2), QPointF(x, 19));
+        p.setPen(QPen(QColor(255, 170, 160, 80), 1));
+        p.drawLine(QPointF(x + 1.5, 3), QPointF(x + 1.5, 16));
+    }
+}
+
+// --- screen bezel --------------------------------------------------------
+
+QPainterPath bezelPath() {
+    const QRectF r(40, 45, 381, 289);
+    const double small = 4, big = 34;
+    QPainterPath path;
+    path.moveTo(r.left() + small, r.top());
+    path.lineTo(r.right() - small, r.top());
+    path.quadTo(r.right(), r.top(), r.right(), r.top() + small);
+    path.lineTo(r.right(), r.bottom() - big);
+    path.cubicTo(r.right(), r.bottom() - big * 0.45, r.right() - big * 0.45, r.bottom(), r.right() - big, r.bottom());
+    path.lineTo(r.left() + small, r.bottom());
+    path.quadTo(r.left(), r.bottom(), r.left(), r.bottom() - small);
+    path.lineTo(r.left(), r.top() + small);
+    path.quadTo(r.left(), r.top(), r.left() + small, r.top());
+    path.closeSubpath();
+    return path;
+}
+
+const QRect kLcdArea(120, 99, 214, 159);  // the backdrop; a thin frame surrounds it
+
+void paintTitle(QPainter& p) {
+    QFont font = dejaVu(100, true);
+    QPainterPath text;
+    text.addText(0, 0, font, QStringLiteral("Vorlak"));
+    // lean the letters forward, then stretch them into the title band
+    QTransform shear;
+    shear.shear(-0.18, 0);
+    text = shear.map(text);
+    const QRectF box = text.boundingRect();
+    const QRectF target(64, 273, 282, 40);
+    QTransform fit;
+    fit.translate(target.left(), target.top());
+    fit.scale(target.width() / box.width(), target.height() / box.height());
+    fit.translate(-box.left(), -box.top());
+    text = fit.map(text);
+
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0, 0, 0, 90), 11, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(text.translated(3, 3));
+    p.setPen(QPen(QColor(20, 20, 24), 11, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(text);
+    p.setPen(QPen(QColor(250, 248, 240), 7.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(text);
+    // rounded letter bodies: fill plus a stroke of the same grey with round joins
+    QLinearGradient grey(0, target.top(), 0, target.bottom());
+    grey.setColorAt(0, QColor(118, 120, 128));
+    grey.setColorAt(0.45, QColor(84, 86, 94));
+    grey.setColorAt(1, QColor(58, 60, 66));
+    p.setPen(QPen(QBrush(grey), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(grey);
+    p.drawPath(text);
+    p.save();
+    p.setClipPath(text);
+    p.setPen(QPen(QColor(255, 255, 255, 90), 2.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(text.translated(1.5, 2.5));
+    p.restore();
+}
+
+void paintBezelArt(QPainter& p) {
+    const QColor cream(246, 240, 222);
+    const QColor swirlBlue(132, 150, 180);
+    p.fillRect(QRectF(30, 40, 400, 300), cream);
+
+    // halftone wash in the corners, as printed comics have
+    for (int y = 45; y < 336; y += 5)
+        for (int x = 40; x < 422; x += 5) {
+            const double dx = (x - 40) / 381.0, dy = (y - 45) / 289.0;
+            const double w = std::max(0.0, 1.0 - std::hypot(dx - 1.0, dy - 0.0) * 1.4) +
+                             std::max(0.0, 1.0 - std::hypot(dx - 0.0, dy - 1.0) * 1.6);
+            if (w <= 0.02)
+                continue;
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(238, 190, 150));
+            const double r = std::min(2.2, w * 2.4);
+            p.drawEllipse(QPointF(x + ((y / 5) % 2) * 2.5, y), r, r);
+        }
+
+    swirl(p, QPointF(92, 84), 4, 36, 1.3, 0.5, 6, swirlBlue);
+    swirl(p, QPointF(372, 78), 3, 30, 1.2, 2.0, 5, swirlBlue);
+    swirl(p, QPointF(100, 292), 4, 40, 1.1, 3.4, 6, swirlBlue);
+    swirl(p, QPointF(388, 300), 3, 26, 1.25, 1.0, 5, swirlBlue);
+    swirl(p, QPointF(240, 72), 3, 22, 1.0, 4.0, 4, mix(swirlBlue, QColor(246, 240, 222), 0.35));
+    swirl(p, QPointF(200, 322), 2, 20, 1.1, 0.2, 4, mix(swirlBlue, QColor(246, 240, 222), 0.35));
+    p.setPen(QPen(swirlBlue, 4, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(smoothOpenPath({{44, 150}, {70, 132}, {98, 140}, {118, 120}}));
+    p.drawPath(smoothOpenPath({{338, 270}, {360, 250}, {392, 258}, {420, 236}}));
+
+    // green racer at the left edge, banking into a right-hand bend
+    const Team green{QColor(46, 170, 70), QColor(24, 118, 48), QColor(60, 190, 90), QColor(30, 130, 60),
+                     QColor(250, 214, 40), QColor(30, 120, 50), "7"};
+    speedLines(p, QPointF(44, 246), QPointF(0.25, 1.0), 4, 9, 30, swirlBlue);
+    p.save();
+    p.translate(68, 302);
+    p.rotate(5);
+    p.scale(0.9, 0.9);
+    frontRider(p, green, false);
+    p.restore();
+
+    // red racer flat out across the top
+    speedLines(p, QPointF(186, 62), QPointF(-1.0, 0.04), 4, 8, 46, swirlBlue);
+    p.save();
+    p.translate(246, 106);
+    p.rotate(-3);
+    p.scale(0.54, 0.54);
+    sideRider(p, kRedTeam);
+    p.restore();
+
+    // purple and blue racer with a white helmet at the right
+    const Team purple{QColor(128, 64, 170), QColor(84, 40, 128), QColor(52, 84, 190), QColor(30, 52, 140),
+                      QColor(252, 252, 252), QColor(52, 84, 190), "3"};
+    speedLines(p, QPointF(404, 250), QPointF(-0.1, 1.0), 3, -9, 26, swirlBlue);
+    p.save();
+    p.translate(368, 266);
+    p.rotate(9);
+    p.scale(0.8, 0.8);
+    frontRider(p, purple, false);
+    p.restore();
+
+    paintTitle(p);
+}
+
+void paintLcdBackdrop(QPainter& p) {
+    QImage lcd(kLcdArea.size(), QImage::Format_RGB32);
+    {
+        QPainter q(&lcd);
+        q.setRenderHint(QPainter::Antialiasing);
+        q.translate(-kLcdArea.topLeft());
+        const QColor grass(176, 208, 134), farGrass(196, 216, 156), sand(236, 214, 150), band(176, 190, 208);
+        QLinearGradient field(0, 130, 0, 258);
+        field.setColorAt(0, farGrass);
+        field.setColorAt(1, grass);
+        q.fillRect(kLcdArea, field);
+
+        // the road: wide at the bottom, bending up and away to the right
+        QPainterPath road = smoothOpenPath({{106, 262}, {134, 240}, {153, 216}, {174, 193}, {198, 172}, {216, 158},
+                                            {240, 143}, {258, 135}});
+        road.lineTo(270, 134.5);
+        road.connectPath(
+            smoothOpenPath({{276, 137}, {274, 160}, {271, 184}, {272, 204}, {278, 225}, {288, 248}, {294, 262}}));
+        road.closeSubpath();
+        QLinearGradient sandShade(0, 134, 0, 258);
+        sandShade.setColorAt(0, QColor(240, 224, 170));
+        sandShade.setColorAt(1, sand);
+        q.setPen(Qt::NoPen);
+        q.setBrush(sandShade);
+        q.drawPath(road);
+        q.setBrush(Qt::NoBrush);
+        q.setPen(QPen(QColor(200, 176, 110), 1.2));
+        q.drawPath(road);
+
+        // grey-blue band across the top, with a soft horizon
+        QLinearGradient sky(0, 99, 0, 134);
+        sky.setColorAt(0, band);
+        sky.setColorAt(0.85, mix(band, farGrass, 0.25));
+        sky.setColorAt(1, mix(band, farGrass, 0.6));
+        q.setPen(Qt::NoPen);
+        q.setBrush(sky);
+        q.drawRect(QRectF(kLcdArea.left(), kLcdArea.top(), kLcdArea.width(), 35));
+        q.setPen(QPen(QColor(150, 168, 190), 1));
+        q.drawPath(smoothOpenPath({{120, 132}, {160, 126}, {200, 130}, {240, 127}, {290, 131}, {334, 126}}));
+    }
+    // fine LCD dot matrix and a faint glare across the glass
+    for (int y = 0; y < lcd.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(lcd.scanLine(y));
+        for (int x = 0; x < lcd.width(); ++x) {
+            double f = (x % 3 == 2 || y % 3 == 2) ? 0.93 : 1.0;
+            f += 0.05 * std::exp(-std::pow((x + y * 0.8 - 60) / 40.0, 2));
+            const QRgb c = line[x];
+            line[x] = qRgb(clampByte(qRed(c) * f), clampByte(qGreen(c) * f), clampByte(qBlue(c) * f));
+        }
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(34, 34, 40));
+    p.drawRect(kLcdArea.adjusted(-3, -3, 3, 3));
+    p.setBrush(QColor(140, 140, 146));
+    p.drawRect(QRectF(kLcdArea).adjusted(-1, -1, 1, 1));
+    p.drawImage(kLcdArea.topLeft(), lcd);
+    p.setPen(QPen(QColor(0, 0, 0, 60), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(QPointF(kLcdArea.left() + 0.5, kLcdArea.top() + 0.5), QPointF(kLcdArea.right() + 0.5, kLcdArea.top() + 0.5));
+}
+
+void paintBezel(QPainter& p) {
+    const QPainterPath bezel = bezelPath();
+    // the panel sits in a shallow groove of the body
+    p.setPen(QPen(QColor(90, 6, 12), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(bezel);
+    p.setPen(QPen(QColor(255, 170, 160, 90), 1.2));
+    p.drawPath(bezel.translated(0.8, 2.2));
+    p.save();
+    p.setClipPath(bezel);
+    paintBezelArt(p);
+    paintLcdBackdrop(p);
+    // a soft shadow where the panel meets the rim above it
+    QLinearGradient topShadow(0, 45, 0, 52);
+    topShadow.setColorAt(0, QColor(60, 20, 10, 90));
+    topShadow.setColorAt(1, QColor(60, 20, 10, 0));
+    p.fillRect(QRectF(40, 45, 381, 7), topShadow);
+    p.restore();
+    p.setPen(QPen(QColor(40, 10, 10, 200), 1.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(bezel);
+}
+
+// --- controls ----------------------------------------------------------------
+
+void paintDirectionPad(QPainter& p) {
+    const QPointF centre(112, 439.5);
+    QPainterPath well;
+    well.addEllipse(centre, 62.5, 62.5);
+    recess(p, well, QColor(168, 14, 22), 4);
+
+    QPainterPath vertical, horizontal;
+    vertical.addRoundedRect(QRectF(96.5, 386, 31, 107), 5, 5);
+    horizontal.addRoundedRect(QRectF(59, 424, 106, 31), 5, 5);
+    const QPainterPath cross = vertical.united(horizontal).simplified();
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 0, 4, 110));
+    p.drawPath(cross.translated(1.5, 3));
+    QLinearGradient face(59, 386, 165, 493);
+    face.setColorAt(0, mix(kPadBlue, Qt::white, 0.25));
+    face.setColorAt(1, mix(kPadBlue, QColor(40, 90, 130), 0.2));
+    p.setBrush(face);
+    p.drawPath(cross);
+    p.save();
+    p.setClipPath(cross);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(255, 255, 255, 150), 2));
+    p.drawPath(cross.translated(1, 1.5));
+    p.setPen(QPen(QColor(20, 60, 90, 120), 2));
+    p.drawPath(cross.translated(-1, -1.5));
+    p.restore();
+    p.setPen(QPen(QColor(30, 60, 80, 200), 0.9));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(cross);
+
+    // an embossed arrow on each arm, a dimple in the middle
+    const QColor arrow(70, 128, 168);
+    for (int i = 0; i < 4; ++i) {
+        p.save();
+        p.translate(centre);
+        p.rotate(i * 90);
+        const QPainterPath tri = polygonPath({{0, -47}, {-7, -38}, {7, -38}});
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 255, 120));
+        p.drawPath(tri.translated(0, 0.8));
+        p.setBrush(arrow);
+        p.drawPath(tri);
+        p.restore();
+    }
+    QRadialGradient dimple(centre + QPointF(1, 1.5), 5);
+    dimple.setColorAt(0, mix(kPadBlue, Qt::white, 0.3));
+    dimple.setColorAt(1, QColor(70, 128, 168));
+    p.setPen(Qt::NoPen);
+    p.setBrush(dimple);
+    p.drawEllipse(centre, 4.5, 4.5);
+
+    const QFont font = dejaVu(8, true);
+    fillText(p, QStringLiteral("ACC"), font, QPointF(112, 370), 0, kPrintInk);
+    fillText(p, QStringLiteral("BRAKE"), font, QPointF(112, 510), 0, kPrintInk);
+    fillText(p, QStringLiteral("LEFT"), font, QPointF(42, 440), -90, kPrintInk);
+    fillText(p, QStringLiteral("RIGHT"), font, QPointF(182, 440), 90, kPrintInk);
+}
+
+void paintSpeakerGrille(QPainter& p) {
+    for (int top : {359, 373, 389}) {
+        QPainterPath slot;
+        slot.addRoundedRect(QRectF(219, top, 81, 7), 3.5, 3.5);
+        recess(p, slot, QColor(36, 4, 8), 4);
+    }
+}
+
+// A domed key face with a soft glint; tone picks the released or pressed look.
+void keyDome(QPainter& p, const QPainterPath& face, const QRectF& box, const QColor& colour) {
+    QRadialGradient g(box.center() + QPointF(-box.width() * 0.18, -box.height() * 0.22), box.width() * 0.75);
+    g.setColorAt(0, mix(colour, Qt::white, 0.35));
+    g.setColorAt(0.55, colour);
+    g.setColorAt(1, mix(colour, QColor(10, 20, 60), 0.35));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 0, 4, 120));
+    p.drawPath(face.translated(1, 2.5));
+    p.setBrush(g);
+    p.drawPath(face);
+    p.setPen(QPen(mix(colour, QColor(10, 20, 50), 0.6), 0.9));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(face);
+}
+
+void paintStartKey(QPainter& p, KeyTone tone) {
+    const QPointF centre(377.5, 429.5);
+    QPainterPath well;
+    well.addEllipse(centre, 35.5, 35.5);
+    recess(p, well, QColor(160, 12, 20), 4);
+    QPainterPath face;
+    face.addEllipse(centre, 30, 30);
+    keyDome(p, face, face.boundingRect(), keyFace(tone));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 110));
+    p.drawEllipse(centre + QPointF(-11, -13), 9, 5.5);
+    fillText(p, QStringLiteral("START"), dejaVu(9, true), QPointF(377.5, 476), 0, kPrintInk);
+}
+
+void paintSmallKeys(QPainter& p, KeyTone tone) {
+    for (int i = 0; i < kSmallKeyCount; ++i) {
+        const QRect place = kKeyPictures[i].rect;
+        const QPointF centre(place.left() + place.width() / 2.0, place.top() + place.height() / 2.0);
+        p.save();
+        p.translate(centre);
+        p.rotate(kSmallKeyTilt);
+        QPainterPath well;
+        well.addRoundedRect(QRectF(-12, -16, 24, 32), 12, 12);
+        recess(p, well, QColor(160, 12, 20), 3);
+        QPainterPath face;
+        face.addRoundedRect(QRectF(-9, -13, 18, 26), 9, 9);
+        keyDome(p, face, face.boundingRect(), keyFace(tone));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 255, 110));
+        p.drawEllipse(QPointF(-3, -6), 3, 4.5);
+        fillText(p, QString::fromLatin1(kSmallKeyLabels[i]), dejaVu(7, true), QPointF(0, 27), 0, kPrintInk);
+        p.restore();
+    }
+}
+
+void paintGrooves(QPainter& p) {
+    const QPointF along(std::cos(50 * kPi / 180), std::sin(50 * kPi / 180));
+    for (int i = 0; i < 6; ++i) {
+        const QPointF start(319 + i * 12.6, 668 - i * 9.0);
+        const QPointF end = start + along * 55;
+        p.setPen(QPen(QColor(255, 170, 160, 80), 5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(start + QPointF(0.6, 1.4), end + QPointF(0.6, 1.4));
+        p.setPen(QPen(QColor(120, 8, 14), 4.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(start, end);
+        p.setPen(QPen(QColor(60, 0, 6, 160), 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(start + QPointF(-0.9, -0.9), end + QPointF(-0.9, -0.9));
+    }
+}
+
+QImage paintConsole(KeyTone tone) {
+    static const Outline outline;
+    QImage img(kSkinWidth, kSkinHeight, QImage::Format_RGB32);
+    paintBody(img, outline);
+
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    paintTopLip(p);
+    paintBezel(p);
+    paintDirectionPad(p);
+    paintSpeakerGrille(p);
+    paintStartKey(p, tone);
+    paintSmallKeys(p, tone);
+    paintGrooves(p);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    QPainterPath code;
+    code.addText(24, 708, dejaVu(10, true), QStringLiteral("VK-03"));
+    p.drawPath(code);
+    p.end();
+
+    // nothing may show outside the outline
+    for (int y = 0; y < kSkinHeight; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < kSkinWidth; ++x)
+            if (!outline.inside(x, y))
+                line[x] = kOutsideColour.rgb();
+    }
+    return img;
+}
+
+// The console as it looks at rest (keys up), outside the outline black.
+QImage consoleAtRest(const QImage& skin, const QImage& keys) {
+    QImage img = skin.copy();
+    QPainter p(&img);
+    for (const KeyPlace& key : kKeyPictures)
+        p.drawImage(key.rect.topLeft(), keys, key.rect);
+    p.end();
+    static const Outline outline;
+    for (int y = 0; y < kSkinHeight; ++y)
+        for (int x = 0; x < kSkinWidth; ++x)
+            if (!outline.inside(x, y))
+                img.setPixel(x, y, qRgb(0, 0, 0));
+    return img;
+}
+
+QImage paintLauncherPicture(const QImage& atRest) {
+    QImage img(86, 136, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    const QImage small = atRest.scaled(img.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPainter p(&img);
+    p.drawImage((img.width() - small.width()) / 2, (img.height() - small.height()) / 2, small);
+    return img;
+}
+
+// The about window's strip: a workbench with the console, a racing poster,
+// a chequered flag and a trophy. No people.
+QImage paintPhotoStrip(const QImage& atRest) {
+    QImage img(252, 84, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+
+    QLinearGradient wall(0, 0, 0, 60);
+    wall.setColorAt(0, QColor(44, 54, 74));
+    wall.setColorAt(1, QColor(72, 82, 100));
+    p.fillRect(img.rect(), wall);
+    QRadialGradient lamp(QPointF(150, 20), 140);
+    lamp.setColorAt(0, QColor(255, 230, 170, 90));
+    lamp.setColorAt(1, QColor(255, 230, 170, 0));
+    p.fillRect(img.rect(), lamp);
+
+    // chequered flag pinned to the wall
+    p.save();
+    p.translate(70, 6);
+    p.rotate(-8);
+    for (int row = 0; row < 5; ++row)
+        for (int col = 0; col < 8; ++col) {
+            const double wave = std::sin(col * 0.8) * 2.0;
+            p.fillRect(QRectF(col * 5, row * 5 + wave, 5, 5), (row + col) % 2 ? QColor(20, 20, 22) : QColor(236, 236, 230));
+        }
+    p.setPen(QPen(QColor(160, 130, 80), 2));
+    p.drawLine(QPointF(-1, -2), QPointF(-1, 36));
+    p.restore();
+
+    // framed poster of a racer
+    const QRectF poster(128, 6, 74, 46);
+    p.fillRect(poster.adjusted(-3, -3, 3, 3), QColor(30, 24, 20));
+    QLinearGradient sky(0, poster.top(), 0, poster.bottom());
+    sky.setColorAt(0, QColor(250, 210, 90));
+    sky.setColorAt(1, QColor(240, 140, 60));
+    p.fillRect(poster, sky);
+    p.save();
+    p.setClipRect(poster);
+    p.setPen(QPen(QColor(255, 245, 210), 1.5));
+    for (int i = 0; i < 7; ++i)
+        p.drawLine(QPointF(poster.left() + 2, poster.top() + 8 + i * 5), QPointF(poster.left() + 18 + (i % 3) * 6, poster.top() + 8 + i * 5));
+    p.translate(170, 49);
+    p.rotate(-10);
+    p.scale(0.3, 0.3);
+    sideRider(p, kRedTeam);
+    p.restore();
+
+    // the bench
+    QLinearGradient bench(0, 58, 0, 84);
+    bench.setColorAt(0, QColor(150, 98, 56));
+    bench.setColorAt(1, QColor(96, 58, 30));
+    p.fillRect(QRectF(0, 58, 252, 26), bench);
+    p.setPen(QPen(QColor(120, 74, 40), 1));
+    for (int i = 0; i < 5; ++i)
+        p.drawLine(QPointF(0, 62 + i * 5 + (i % 2)), QPointF(252, 61 + i * 5));
+    p.setPen(QPen(QColor(200, 150, 100), 1));
+    p.drawLine(QPointF(0, 58.5), QPointF(252, 58.5));
+
+    // the console propped against the wall
+    const QImage small = atRest.scaled(44, 70, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QImage withAlpha = small.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < withAlpha.height(); ++y)
+        for (int x = 0; x < withAlpha.width(); ++x)
+            if (qGray(withAlpha.pixel(x, y)) < 8)
+                withAlpha.setPixel(x, y, qRgba(0, 0, 0, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 90));
+    p.drawEllipse(QPointF(36, 75), 26, 4);
+    p.drawImage(QPointF(14, 8), withAlpha);
+
+    // trophy cup on the bench
+    const QColor gold(230, 186, 60);
+    inked(p, polygonPath({{222, 74}, {238, 74}, {236, 70}, {224, 70}}), QColor(90, 60, 30), 1);
+    inked(p, polygonPath({{228, 70}, {232, 70}, {231, 60}, {229, 60}}), gold, 1);
+    inked(p, smoothClosedPath({{220, 38}, {240, 38}, {238, 52}, {230, 60}, {222, 52}}), gold, 1);
+    p.setPen(QPen(gold.darker(130), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(214, 40, 10, 10), 90 * 16, 180 * 16);
+    p.drawArc(QRectF(236, 40, 10, 10), -90 * 16, 180 * 16);
+    p.setPen(QPen(QColor(255, 250, 210, 200), 1.5));
+    p.drawLine(QPointF(224, 42), QPointF(226, 52));
+
+    // a spare key cap and a screwdriver on the bench
+    p.setPen(QPen(QColor(60, 60, 64), 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(94, 74), QPointF(118, 68));
+    inked(p, smoothClosedPath({{114, 66}, {128, 63}, {130, 68}, {116, 71}}), QColor(230, 180, 40), 1);
+    inkedEllipse(p, QPointF(160, 72), 6, 3.5, keyFace(KeyTone::Dark), 1);
+    p.end();
+    return img;
+}
+
+// --- icon ----------------------------------------------------------------
+
+// Sixteen colours shared by both icon sizes; entry 0 is transparent.
+const std::array<QRgb, 16> kIconPalette{
+    qRgba(0, 0, 0, 0),   qRgb(0, 0, 0),       qRgb(255, 255, 255), qRgb(110, 8, 14),
+    qRgb(196, 24, 32),   qRgb(236, 84, 84),   qRgb(246, 238, 214), qRgb(232, 210, 140),
+    qRgb(168, 204, 124), qRgb(150, 222, 236), qRgb(112, 138, 214), qRgb(176, 190, 208),
+    qRgb(60, 60, 66),    qRgb(150, 150, 156), qRgb(222, 36, 40),   qRgb(46, 170, 70),
+};
+
+QImage toIconPalette(const QImage& art) {
+    QImage out(art.size(), QImage::Format_Indexed8);
+    QList<QRgb> table(kIconPalette.begin(), kIconPalette.end());
+    out.setColorTable(table);
+    for (int y = 0; y < art.height(); ++y)
+        for (int x = 0; x < art.width(); ++x) {
+            const QRgb c = art.pixel(x, y);
+            int best = 0;
+            if (qAlpha(c) >= 128) {
+                int bestDistance = INT_MAX;
+                for (int i = 1; i < 16; ++i) {
+                    const int dr = qRed(c) - qRed(kIconPalette[i]), dg = qGreen(c) - qGreen(kIconPalette[i]),
+                              db = qBlue(c) - qBlue(kIconPalette[i]);
+                    const int d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+                    if (d < bestDistance)
+                        bestDistance = d, best = i;
+                }
+            }
+            out.setPixel(x, y, best);
+        }
+    return out;
+}
+
+QImage paintIcon(int size) {
+    QImage art(size, size, QImage::Format_ARGB32);
+    art.fill(Qt::transparent);
+    QPainter p(&art);
+    const double s = size / 32.0;
+    p.scale(s, s);
+    p.setRenderHint(QPainter::Antialiasing, size >= 32);
+    p.setPen(QPen(QColor(110, 8, 14), 1));
+    p.setBrush(QColor(196, 24, 32));
+    QPainterPath body;
+    body.addRoundedRect(QRectF(5.5, 0.5, 21, 31), 3, 3);
+    p.drawPath(body);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(236, 84, 84));
+    p.drawRect(QRectF(24, 3, 1.5, 24));
+    p.setBrush(QColor(246, 238, 214));
+    p.drawRect(QRectF(7, 2, 18, 15));
+    p.setBrush(QColor(168, 204, 124));
+    p.drawRect(QRectF(9, 4, 14, 11));
+    p.setBrush(QColor(176, 190, 208));
+    p.drawRect(QRectF(9, 4, 14, 3));
+    p.setBrush(QColor(232, 210, 140));
+    p.drawPath(polygonPath({{10, 15}, {20, 15}, {18, 7}, {16, 7}}));
+    p.setBrush(Qt::black);
+    p.drawRect(QRectF(14, 11, 3, 3));
+    p.setBrush(QColor(150, 222, 236));
+    p.drawRect(QRectF(8, 22, 8, 2));
+    p.drawRect(QRectF(11, 19, 2, 8));
+    p.drawEllipse(QRectF(19, 20, 5, 5));
+    p.end();
+    return toIconPalette(art);
+}
+
+bool saveJpeg(const QImage& img, const QString& path) {
+    QImageWriter writer(path, "jpeg");
+    writer.setQuality(92);
+    if (!writer.write(img)) {
+        std::fprintf(stderr, "draw_pictures: cannot write %s: %s\n", qPrintable(path),
+                     qPrintable(writer.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool savePng(const QImage& img, const QString& path) {
+    QImageWriter writer(path, "png");
+    if (!writer.write(img)) {
+        std::fprintf(stderr, "draw_pictures: cannot write %s: %s\n", qPrintable(path),
+                     qPrintable(writer.errorString()));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: draw_pictures <assets directory>\n"
+                             "Writes pictures/*.jpg and icon/*.png below the given directory.\n");
+        return 2;
+    }
+    const QDir root(QString::fromLocal8Bit(argv[1]));
+    if (!root.mkpath(QStringLiteral("pictures")) || !root.mkpath(QStringLiteral("icon"))) {
+        std::fprintf(stderr, "draw_pictures: cannot create folders in %s\n", argv[1]);
+        return 1;
+    }
+    const QString pictures = root.filePath(QStringLiteral("pictures/"));
+    const QString icons = root.filePath(QStringLiteral("icon/"));
+
+    const QImage skin = paintConsole(KeyTone::Light);
+    const QImage keys = paintConsole(KeyTone::Dark);
+    const QImage atRest = consoleAtRest(skin, keys);
+
+    bool ok = saveJpeg(skin, pictures + QStringLiteral("Im_Principale.jpg"));
+    for (const KeyPlace& key : kKeyPictures)
+        ok = saveJpeg(keys.copy(key.rect), pictures + QString::fromLatin1(key.file)) && ok;
+    ok = saveJpeg(paintLauncherPicture(atRest), pictures + QStringLiteral("Im_Piccina.jpg")) && ok;
+    ok = saveJpeg(paintPhotoStrip(atRest), pictures + QStringLiteral("Im_Foto.jpg")) && ok;
+    ok = savePng(paintIcon(16), icons + QStringLiteral("vorlak-16.png")) && ok;
+    ok = savePng(paintIcon(32), icons + QStringLiteral("vorlak-32.png")) && ok;
+    return ok ? 0 : 1;
+}
