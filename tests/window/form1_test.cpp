@@ -1,0 +1,150 @@
+// The console window as a player sees and uses it: what is drawn where, and
+// what mouse and keyboard events reach the console.
+#include <QMouseEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "game/bitmap.h"
+#include "game/window/form1.h"
+#include "sound/recording_sound.h"
+
+using namespace vorlak;
+
+namespace {
+
+struct Form1Test : ::testing::Test {
+    ManualClock clock;
+    RecordingSound sound;
+    Console console{clock, sound, sound};
+    TForm1 form{console};
+
+    void SetUp() override {
+        console.setWindow(&form);
+        console.FormCreate();
+        form.move(0, 0);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    QImage screen() { return form.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    QPoint centreOf(Element e) {
+        const Rect& r = elementInfo(e).rect;
+        return {r.left + r.width / 2, r.top + r.height / 2};
+    }
+    // The black pixels of an element's own picture, in window coordinates.
+    std::vector<QPoint> blackPixels(Element e) {
+        const QImage* picture = form.pictures().picture(e);
+        std::vector<QPoint> out;
+        if (!picture) return out;
+        const Rect& r = elementInfo(e).rect;
+        for (int y = 0; y < picture->height(); ++y)
+            for (int x = 0; x < picture->width(); ++x)
+                if (qAlpha(picture->pixel(x, y)) == 255) out.emplace_back(r.left + x, r.top + y);
+        return out;
+    }
+    static bool isBlack(QRgb c) { return qRed(c) < 16 && qGreen(c) < 16 && qBlue(c) < 16; }
+};
+
+}  // namespace
+
+TEST_F(Form1Test, EveryPictureLoadsAtItsElementsSize) {
+    EXPECT_TRUE(form.pictures().problems().isEmpty()) << form.pictures().problems().join("\n").toStdString();
+    EXPECT_EQ(form.size(), QSize(461, 738));
+    EXPECT_EQ(form.windowTitle(), QString("Vorlak Simulator"));
+    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+}
+
+TEST_F(Form1Test, ALitSegmentIsBlackOnTheSkinAndAHiddenOneShowsTheSkin) {
+    const QImage before = screen();
+    const auto pixels = blackPixels(Im_Moto2);
+    ASSERT_FALSE(pixels.empty());
+    for (const QPoint& p : pixels) ASSERT_FALSE(isBlack(before.pixel(p))) << p.x() << "," << p.y();
+
+    console.panel().show(Im_Moto2);
+    const QImage lit = screen();
+    for (const QPoint& p : pixels) ASSERT_TRUE(isBlack(lit.pixel(p))) << p.x() << "," << p.y();
+    // White in the picture is see-through: the skin stays where the segment is blank.
+    const Rect& r = elementInfo(Im_Moto2).rect;
+    int unchanged = 0, blank = 0;
+    for (int y = r.top; y < r.bottom(); ++y)
+        for (int x = r.left; x < r.right(); ++x) {
+            if (std::find(pixels.begin(), pixels.end(), QPoint(x, y)) != pixels.end()) continue;
+            ++blank;
+            unchanged += lit.pixel(x, y) == before.pixel(x, y);
+        }
+    EXPECT_EQ(unchanged, blank);
+
+    console.panel().hide(Im_Moto2);
+    EXPECT_EQ(screen(), before);
+}
+
+TEST_F(Form1Test, DigitSlotsDrawTheirTemplateAndNothingWhenCleared) {
+    const QImage before = screen();
+    console.panel().putTemplate(Im_NumPos3, Im_Num8);
+    const QImage eight = screen();
+    const Rect& slot = elementInfo(Im_NumPos3).rect;
+    const QImage* glyph = form.pictures().picture(Im_Num8);
+    ASSERT_TRUE(glyph);
+    for (int y = 0; y < 19; ++y)
+        for (int x = 0; x < 11; ++x)
+            EXPECT_EQ(isBlack(eight.pixel(slot.left + x, slot.top + y)), qAlpha(glyph->pixel(x, y)) == 255);
+    console.panel().clearSlot(Im_NumPos3);
+    EXPECT_EQ(screen(), before);
+}
+
+TEST_F(Form1Test, TheTestPictureLightsEverySegmentWithoutTouchingOtherElements) {
+    console.panel().show(Im_Moto1);
+    const QImage before = screen();
+    console.panel().show(Im_Completa);
+    const QImage all = screen();
+    for (int i = 0; i < kDrawnElementCount; ++i) {
+        const auto e = static_cast<Element>(i);
+        if (elementInfo(e).picture != PictureKind::TwoColour || e == Im_Completa) continue;
+        for (const QPoint& p : blackPixels(e)) ASSERT_TRUE(isBlack(all.pixel(p))) << elementInfo(e).name;
+    }
+    EXPECT_TRUE(console.panel().shown(Im_Moto1));
+    EXPECT_FALSE(console.panel().shown(Im_Moto2));
+    console.panel().hide(Im_Completa);
+    EXPECT_EQ(screen(), before);
+}
+
+TEST_F(Form1Test, AHiddenKeyPictureShowsTheLighterSkinKey) {
+    const QPoint key = centreOf(Im_OnOff);
+    const QRgb up = screen().pixel(key);
+    QTest::mousePress(&form, Qt::LeftButton, {}, key);
+    const QRgb down = screen().pixel(key);
+    EXPECT_GT(qGray(down), qGray(up));
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, key);
+    EXPECT_EQ(screen().pixel(key), up);
+    EXPECT_TRUE(console.Acceso);
+}
+
+TEST_F(Form1Test, MouseEventsReachTheConsoleThroughTheRouting) {
+    QTest::mouseClick(&form, Qt::LeftButton, {}, centreOf(Im_OnOff));
+    EXPECT_TRUE(console.Acceso);
+    EXPECT_TRUE(console.panel().shown(Im_GameOver));
+
+    QTest::mousePress(&form, Qt::LeftButton, {}, centreOf(Im_ACL));
+    EXPECT_TRUE(console.panel().shown(Im_Completa));
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, centreOf(Im_ACL));
+    EXPECT_FALSE(console.panel().shown(Im_Completa));
+    EXPECT_FALSE(console.Acceso);
+
+    QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(350, 400));  // the START key drags
+    EXPECT_EQ(console.Mouse_X, 12);
+    EXPECT_EQ(console.Mouse_Y, 8);
+    QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(350, 400));
+    QTest::mousePress(&form, Qt::RightButton, {}, QPoint(125, 110));  // a blank slot swallows
+    EXPECT_EQ(console.Mouse_X, 12);
+    QTest::mouseRelease(&form, Qt::RightButton, {}, QPoint(125, 110));
+}
+
+TEST_F(Form1Test, ControlStartsAGameAndTheStartKeyLooksPressedUntilAKeyIsReleased) {
+    QTest::mouseClick(&form, Qt::LeftButton, {}, centreOf(Im_OnOff));
+    QTest::keyPress(&form, Qt::Key_Control);
+    EXPECT_TRUE(console.In_Gioco);
+    EXPECT_FALSE(console.panel().shown(Im_Start));
+    QTest::keyRelease(&form, Qt::Key_Control);
+    QTest::qWait(40);  // a plain release is held back briefly
+    EXPECT_TRUE(console.panel().shown(Im_Start));
+    EXPECT_TRUE(console.Tasto_Libero);
+}
