@@ -1,14 +1,14 @@
 #include "game/window/form1.h"
 
+#include "game/window/desktop_keyboard.h"
+
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
-#include <QStyleHints>
 #include <QToolTip>
 #include <cstdio>
 
@@ -52,8 +52,8 @@ TForm1::TForm1(Console& console, QWidget* parent)
     router_.setMenuOpener([this](int, int) {
         if (popupMenu_) popupMenu_->popup(QCursor::pos());
     });
-    const int rate = QGuiApplication::styleHints()->keyboardAutoRepeatRate();
-    keys_.setControlRepeat(500, rate > 0 ? 1000 / rate : 33);
+    const KeyRepeatSettings repeat = desktopKeyRepeat();
+    keys_.setControlRepeat(repeat.delayMs, repeat.intervalMs);
 }
 
 void TForm1::paintEvent(QPaintEvent* event) {
