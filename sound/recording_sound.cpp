@@ -4,9 +4,12 @@
 
 namespace vorlak {
 
-struct Sample {
+namespace {
+struct RecordedSample : Sample {
     std::string name;
 };
+const std::string& nameOf(SampleHandle sample) { return static_cast<RecordedSample*>(sample)->name; }
+}  // namespace
 
 std::string fileNameOf(const std::string& path) {
     const auto cut = path.find_last_of("\\/");
@@ -16,7 +19,7 @@ std::string fileNameOf(const std::string& path) {
 RecordingSound::RecordingSound() = default;
 
 RecordingSound::~RecordingSound() {
-    for (Sample* s : loaded_) delete s;
+    for (Sample* s : loaded_) delete static_cast<RecordedSample*>(s);
 }
 
 void RecordingSound::record(std::string what) { calls_.push_back({now_ ? now_() : 0, std::move(what)}); }
@@ -36,12 +39,12 @@ SampleHandle RecordingSound::sampleLoad(int, const std::string& file, unsigned, 
     const std::string name = fileNameOf(file);
     record("load " + file);
     if (missing_.count(name)) return nullptr;
-    loaded_.push_back(new Sample{name});
+    loaded_.push_back(new RecordedSample{{}, name});
     return loaded_.back();
 }
 
 int RecordingSound::playSound(int, SampleHandle sample) {
-    record(sample ? "play " + sample->name : "play null");
+    record(sample ? "play " + nameOf(sample) : "play null");
     return sample ? 0 : -1;
 }
 
@@ -51,11 +54,11 @@ bool RecordingSound::stopSound(int channel) {
 }
 
 void RecordingSound::sampleFree(SampleHandle sample) {
-    record(sample ? "free " + sample->name : "free null");
+    record(sample ? "free " + nameOf(sample) : "free null");
     if (!sample) return;
     auto it = std::find(loaded_.begin(), loaded_.end(), sample);
     if (it != loaded_.end()) {
-        delete *it;
+        delete static_cast<RecordedSample*>(*it);
         loaded_.erase(it);
     }
 }

@@ -7,7 +7,9 @@
 
 namespace vorlak {
 
-struct Sample;                    // a loaded effect, owned by the layer
+// A loaded effect, owned by the layer that loaded it; each layer derives its
+// own kind, so that several layers can live in one program.
+struct Sample {};
 using SampleHandle = Sample*;     // null when not loaded
 
 // Values passed to the layer.
