@@ -233,7 +233,7 @@ void sideRider(QPainter& p, const Team& team) {
                                                 {12, -24}, {-16, -30}, {-30, -46}, {-58, -52}, {-84, -62}});
     inked(p, body, team.body);
     p.save();
-    p.setClipPath(body);
+    p.setClipPath(body, Qt::IntersectClip);
     p.setPen(Qt::NoPen);
     p.setBrush(team.bodyShade);
     p.drawPath(polygonPath({{-100, -52}, {80, -40}, {80, -10}, {-100, -10}}));
@@ -265,7 +265,7 @@ void sideRider(QPainter& p, const Team& team) {
     p.save();
     QPainterPath helmet;
     helmet.addEllipse(head, 14, 13);
-    p.setClipPath(helmet);
+    p.setClipPath(helmet, Qt::IntersectClip);
     p.setPen(QPen(team.helmetStripe, 4));
     p.drawLine(head + QPointF(-18, 2), head + QPointF(8, -16));
     inked(p, polygonPath({head + QPointF(4, -4), head + QPointF(18, -2), head + QPointF(18, 7), head + QPointF(2, 5)}),
@@ -289,7 +289,7 @@ void frontRider(QPainter& p, const Team& team, bool kneeLeft) {
     p.save();
     QPainterPath helmet;
     helmet.addEllipse(QPointF(0, -158), 20, 19);
-    p.setClipPath(helmet);
+    p.setClipPath(helmet, Qt::IntersectClip);
     p.setPen(QPen(team.helmetStripe, 5));
     p.drawLine(QPointF(0, -180), QPointF(0, -166));
     inked(p, smoothClosedPath({{-16, -162}, {0, -166}, {16, -162}, {14, -150}, {0, -148}, {-14, -150}}),
@@ -310,7 +310,7 @@ void frontRider(QPainter& p, const Team& team, bool kneeLeft) {
         smoothClosedPath({{-46, -70}, {-42, -104}, {-22, -124}, {22, -124}, {42, -104}, {46, -70}, {0, -58}});
     inked(p, fairing, team.body);
     p.save();
-    p.setClipPath(fairing);
+    p.setClipPath(fairing, Qt::IntersectClip);
     p.setPen(Qt::NoPen);
     p.setBrush(team.bodyShade);
     p.drawRect(QRectF(14, -130, 40, 80));
@@ -471,7 +471,7 @@ void recess(QPainter& p, const QPainterPath& shape, const QColor& floor, double 
     p.setBrush(floor);
     p.drawPath(shape);
     p.save();
-    p.setClipPath(shape);
+    p.setClipPath(shape, Qt::IntersectClip);
     QPainterPath outer;
     outer.addRect(shape.boundingRect().adjusted(-20, -20, 20, 20));
     p.setBrush(QColor(40, 0, 4, 120));
@@ -559,7 +559,7 @@ void paintTitle(QPainter& p) {
     p.setBrush(grey);
     p.drawPath(text);
     p.save();
-    p.setClipPath(text);
+    p.setClipPath(text, Qt::IntersectClip);
     p.setPen(QPen(QColor(255, 255, 255, 90), 2.5));
     p.setBrush(Qt::NoBrush);
     p.drawPath(text.translated(1.5, 2.5));
@@ -610,9 +610,9 @@ void paintBezelArt(QPainter& p) {
     // red racer flat out across the top
     speedLines(p, QPointF(186, 62), QPointF(-1.0, 0.04), 4, 8, 46, swirlBlue);
     p.save();
-    p.translate(246, 106);
+    p.translate(246, 108);
     p.rotate(-3);
-    p.scale(0.54, 0.54);
+    p.scale(0.53, 0.53);
     sideRider(p, kRedTeam);
     p.restore();
 
@@ -686,9 +686,15 @@ void paintLcdBackdrop(QPainter& p) {
     p.setBrush(QColor(140, 140, 146));
     p.drawRect(QRectF(kLcdArea).adjusted(-1, -1, 1, 1));
     p.drawImage(kLcdArea.topLeft(), lcd);
-    p.setPen(QPen(QColor(0, 0, 0, 60), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawLine(QPointF(kLcdArea.left() + 0.5, kLcdArea.top() + 0.5), QPointF(kLcdArea.right() + 0.5, kLcdArea.top() + 0.5));
+    // the glass sits a little below the frame: a thin shadow along the top and left
+    QLinearGradient top(0, kLcdArea.top(), 0, kLcdArea.top() + 3);
+    top.setColorAt(0, QColor(0, 0, 0, 70));
+    top.setColorAt(1, QColor(0, 0, 0, 0));
+    p.fillRect(QRect(kLcdArea.left(), kLcdArea.top(), kLcdArea.width(), 3), top);
+    QLinearGradient left(kLcdArea.left(), 0, kLcdArea.left() + 2, 0);
+    left.setColorAt(0, QColor(0, 0, 0, 50));
+    left.setColorAt(1, QColor(0, 0, 0, 0));
+    p.fillRect(QRect(kLcdArea.left(), kLcdArea.top(), 2, kLcdArea.height()), left);
 }
 
 void paintBezel(QPainter& p) {
@@ -736,7 +742,7 @@ void paintDirectionPad(QPainter& p) {
     p.setBrush(face);
     p.drawPath(cross);
     p.save();
-    p.setClipPath(cross);
+    p.setClipPath(cross, Qt::IntersectClip);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(255, 255, 255, 150), 2));
     p.drawPath(cross.translated(1, 1.5));
