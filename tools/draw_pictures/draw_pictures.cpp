@@ -56,7 +56,7 @@ const QColor kOutsideColour(30, 30, 32);
 // more violet blue, so hiding a key picture makes the key look pressed.
 enum class KeyTone { Light, Dark };
 
-QColor keyFace(KeyTone tone) { return tone == KeyTone::Light ? QColor(150, 222, 236) : QColor(112, 138, 214); }
+QColor keyFace(KeyTone tone) { return tone == KeyTone::Light ? QColor(150, 222, 236) : QColor(124, 166, 228); }
 const QColor kPadBlue(146, 214, 236);
 const QColor kPrintInk(48, 10, 14);
 
