@@ -211,6 +211,27 @@ TEST(Skin, BodyIsRedInsideTheOutlineAndDarkOutside) {
     }
 }
 
+// A few pixels either side of the window's outline: the body must reach the
+// outline everywhere (no see-through gap), and nothing red may lie beyond it.
+TEST(Skin, FollowsTheWindowOutline) {
+    const QImage skin = loadPicture(QStringLiteral("pictures/Im_Principale.jpg"), "jpeg");
+    ASSERT_FALSE(skin.isNull());
+    // row 300 spans x 2..461, row 690 2..448, row 730 12..399, row 736 20..370
+    for (QPoint inside : {QPoint(6, 300), QPoint(456, 300), QPoint(6, 690), QPoint(444, 690), QPoint(16, 730),
+                          QPoint(395, 730), QPoint(24, 736), QPoint(366, 736)}) {
+        SCOPED_TRACE(testing::Message() << "inside at " << inside.x() << "," << inside.y());
+        const QRgb c = skin.pixel(inside);
+        EXPECT_GT(qRed(c), 80);  // the rim is shaded dark along the lower edges
+        EXPECT_GT(qRed(c), 3 * qGreen(c));
+    }
+    for (QPoint outside : {QPoint(452, 690), QPoint(445, 700), QPoint(8, 730), QPoint(403, 730), QPoint(375, 736),
+                           QPoint(16, 736)}) {
+        SCOPED_TRACE(testing::Message() << "outside at " << outside.x() << "," << outside.y());
+        EXPECT_LT(luminance(skin.pixel(outside)), 60.0);
+        EXPECT_LT(qRed(skin.pixel(outside)), 70);
+    }
+}
+
 // Lit segments are solid black on the printed backdrop: it must be light
 // everywhere the segments fall.
 TEST(Skin, LcdBackdropIsLightUnderTheSegments) {
