@@ -85,6 +85,7 @@ TEST_F(ConsoleSound, TwoEffectsOverlapAndAddUp) {
 TEST_F(ConsoleSound, SilenzioStopsEffectsAndTone) {
     open();
     play(console.Snd_Start);
+    play(console.Snd_Level);  // on a second channel
     console.Speaker(20);
     waitForMs(sound, 200);
     console.Silenzio();
