@@ -3,6 +3,7 @@
 #include "game/window/desktop_keyboard.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QToolTip>
+#include <QWindow>
 #include <cstdio>
 
 namespace vorlak {
@@ -84,13 +86,24 @@ void TForm1::mousePressEvent(QMouseEvent* event) {
     if (const auto button = buttonOf(event->button())) {
         const QPoint p = windowPoint(event);
         router_.press(*button, p.x(), p.y());
+        if (*button == MouseButton::Left) startSystemMoveIfNeeded(p);
     }
+}
+
+// Under Wayland a program cannot place its own window: a left press on
+// whatever drags the window hands the move to the compositor instead.
+void TForm1::startSystemMoveIfNeeded(const QPoint& point) {
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    const auto target = console_.panel().elementAt(point.x(), point.y());
+    if (target && elementInfo(*target).mouse != MouseRole::Drag) return;
+    if (QWindow* handle = windowHandle()) handle->startSystemMove();
 }
 
 void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
     if (const auto button = buttonOf(event->button())) {
         const QPoint p = windowPoint(event);
         router_.doubleClick(*button, p.x(), p.y());
+        if (*button == MouseButton::Left) startSystemMoveIfNeeded(p);
     }
 }
 

@@ -60,6 +60,7 @@ protected:
 private:
     QPoint windowPoint(const QMouseEvent* event) const;
     void updateCursor(const QPoint& point);
+    void startSystemMoveIfNeeded(const QPoint& point);
 
     Console& console_;
     ConsolePictures pictures_;
