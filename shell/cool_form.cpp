@@ -1,0 +1,119 @@
+#include "shell/cool_form.h"
+
+#include <QEvent>
+#include <QIODevice>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace vorlak {
+
+TCoolForm::TCoolForm() : QWidget(nullptr) {
+    mask_.owner = this;
+    // Nothing behind the picture is erased.
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+TCoolForm::~TCoolForm() {
+    if (QWidget* form = parentWidget()) form->removeEventFilter(this);
+}
+
+void TCoolForm::assignParent(QWidget* parent) {
+    if (QWidget* old = parentWidget()) old->removeEventFilter(this);
+    setParent(parent);
+    if (parent) {
+        if (!parent->isWindow()) throw CoolFormError("Drop the CoolForm on a FORM!");
+        if (!(parent->windowFlags() & Qt::FramelessWindowHint)) {
+            const bool shown = parent->isVisible();
+            parent->setWindowFlag(Qt::FramelessWindowHint, true);
+            if (shown) parent->show();  // changing the flags hides a window
+        }
+        // Fills the form's client area, whatever size the form takes.
+        parent->installEventFilter(this);
+        setGeometry(0, 0, parent->width(), parent->height());
+        // An outline loaded before the component had a form.
+        if (mask_.region && !mask_.handedToWindow) applyOutline();
+    }
+    setTop(0);
+    setLeft(0);
+}
+
+void TCoolForm::setTop(int) { move(x(), 0); }
+void TCoolForm::setLeft(int) { move(0, y()); }
+void TCoolForm::setWidth(int value) { resize(value, QWidget::height()); }
+void TCoolForm::setHeight(int value) { resize(QWidget::width(), value); }
+
+void TCoolForm::setPicture(const QImage& picture) {
+    picture_ = picture;
+    pictureChanged();
+}
+
+// A new picture drops the outline held; an outline already given to the
+// window stays with the window.
+void TCoolForm::pictureChanged() {
+    mask_.region.reset();
+    mask_.handedToWindow = false;
+    update();
+}
+
+void TCoolForm::readMask(QIODevice& stream) {
+    const Mask2Block block = readMask2(stream);
+    if (block.size == 0 && block.complete) {
+        mask_.region.reset();
+        mask_.handedToWindow = false;
+        return;
+    }
+    if (!block.complete) {  // damaged: the window stays as it is
+        mask_.region.reset();
+        mask_.handedToWindow = false;
+        return;
+    }
+    maskData_ = block.data;
+    maskDataSize_ = block.size;
+    mask_.region = regionFromData(maskData_);
+    mask_.handedToWindow = false;
+    if (mask_.region) applyOutline();
+}
+
+void TCoolForm::writeMask(QIODevice& stream) const { writeMask2(stream, mask_.region); }
+
+void TCoolForm::applyOutline() {
+    QWidget* form = parentWidget();
+    if (!form || !mask_.region) return;
+    form->setMask(*mask_.region);
+    mask_.handedToWindow = true;
+}
+
+void TCoolForm::paintEvent(QPaintEvent*) {
+    if (picture_.isNull()) return;
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture_);
+}
+
+// A left press moves the form with the pointer: the window system's own move
+// where it has one, otherwise the form follows the pointer's displacement.
+void TCoolForm::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    moveAnchor_.reset();
+    if (event->button() != Qt::LeftButton || !draggable_) return;
+    QWidget* form = window();
+    if (form == this) return;
+    QWindow* handle = form->windowHandle();
+    if (handle && handle->startSystemMove()) return;
+    moveAnchor_ = event->globalPosition().toPoint() - form->pos();
+}
+
+void TCoolForm::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    if (!moveAnchor_ || !(event->buttons() & Qt::LeftButton)) return;
+    window()->move(event->globalPosition().toPoint() - *moveAnchor_);
+}
+
+bool TCoolForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(0, 0, parentWidget()->width(), parentWidget()->height());
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vorlak
