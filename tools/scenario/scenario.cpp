@@ -28,12 +28,15 @@ timer tick due at or before that time has already fired.
 
 Setup
   time HH:MM:SS[.mmm] | time MS   set the UTC time of day at this instant
-  choose-time FROM draw AT BOUND VALUE [draw AT BOUND VALUE ...]
+  choose-time FROM draw AT BOUND VALUE[-MAX] [draw ...]
                         set the first time of day at or after FROM that makes
                         the draw made at virtual time AT (ms; +N = now + N)
-                        with BOUND give VALUE, for every listed draw
+                        with BOUND give VALUE (or VALUE to MAX), for every
+                        listed draw. Opponent rows are drawn at each opponent
+                        step with bound 12, 10 or 8 (patterns 6 and up are
+                        empty); a service stop's side with bound 2 (0 left)
   bank 1|2              open the sample bank (Windows MM / DirectSound) and
-                        mark sound ready
+                        mark sound ready (its loading calls are not checked)
   speaker on|off        let the engine tone sound (Speaker_On)
   set VAR VALUE         set a state variable (0/1 for flags)
   show ELEMENT | hide ELEMENT   set an element's shown flag
@@ -60,9 +63,12 @@ Time
   at MS                 advance to virtual time MS
   until COND [within MS]  advance tick by tick until COND holds; fails after
                         MS (default 600000)
-  autopilot on [GEAR] | off   after every tick of a race: keep the gear,
-                        collect any service stop shown, and leave a lane whose
-                        nearest opponent cell is lit
+  clear-road on|off     test aid: hide every opponent after every tick, so
+                        that no crash and no points come while keys are tried
+  autopilot on [GEAR] [nocollect] | off   after every tick of a race: keep
+                        the gear, collect any service stop shown (unless
+                        nocollect), and leave a lane whose nearest opponent
+                        cell is lit
 
 Reports
   print [lcd|vars|timers|sound|all]   (default lcd)
@@ -74,7 +80,7 @@ Expectations: expect COND
   slots A B C D         digit slots left to right: 0-9 L - C N, _ blank
   reads TEXT            lit slots then the fixed zeros if shown ("1500", "L-1")
   grid R4 R3 R2 R1      opponent rows far to near, lanes left to right,
-                        '#' lit, '.' dark, e.g. grid ... .#. ... #.#
+                        'X' lit, '.' dark, e.g. grid ... .X. ... X.X
   rider LANE|none       exactly one rider shown, in LANE
   var VAR VALUE         timer TIMER on|off [INTERVAL]     time MS
   tone DIVISOR|off      the engine tone now
@@ -269,22 +275,6 @@ Element opponentCell(int row, int lane) {
     return grid[row - 1][lane - 1];
 }
 
-std::string gridText(const Panel& p) {
-    std::string out;
-    for (int row = 4; row >= 1; --row) {
-        if (row != 4) out += ' ';
-        for (int lane = 1; lane <= 3; ++lane) out += p.shown(opponentCell(row, lane)) ? '#' : '.';
-    }
-    return out;
-}
-
-std::string riderText(const Panel& p) {
-    std::string lanes;
-    for (Element e : {Im_Moto1, Im_Moto2, Im_Moto3})
-        if (p.shown(e)) lanes += (lanes.empty() ? "" : ",") + std::to_string(e - Im_Moto1 + 1);
-    return lanes.empty() ? "none" : lanes;
-}
-
 bool isReported(Element e) {
     // Skin, keys, hint areas, slots, templates and the grid are reported apart.
     switch (e) {
@@ -311,6 +301,22 @@ std::string trim(std::string s) {
 
 std::string_view scriptHelp() { return kHelp; }
 
+std::string gridText(const Panel& p) {
+    std::string out;
+    for (int row = 4; row >= 1; --row) {
+        if (row != 4) out += ' ';
+        for (int lane = 1; lane <= 3; ++lane) out += p.shown(opponentCell(row, lane)) ? 'X' : '.';
+    }
+    return out;
+}
+
+std::string riderText(const Panel& p) {
+    std::string lanes;
+    for (Element e : {Im_Moto1, Im_Moto2, Im_Moto3})
+        if (p.shown(e)) lanes += (lanes.empty() ? "" : ",") + std::to_string(e - Im_Moto1 + 1);
+    return lanes.empty() ? "none" : lanes;
+}
+
 std::uint32_t drawAfterReseed(std::uint32_t seed, std::uint32_t bound) {
     RandomDraw r;
     r.reseed(seed);
@@ -324,7 +330,8 @@ std::optional<std::uint32_t> chooseTimeOfDay(std::uint32_t from, std::int64_t no
         bool all = true;
         for (const WantedDraw& d : draws) {
             const auto seed = static_cast<std::uint32_t>(((candidate + d.at - now) % kMsPerDay + kMsPerDay) % kMsPerDay);
-            if (drawAfterReseed(seed, d.bound) != d.value) {
+            const auto v = drawAfterReseed(seed, d.bound);
+            if (v < d.value || v > d.upTo.value_or(d.value)) {
                 all = false;
                 break;
             }
@@ -370,6 +377,7 @@ Runner::Runner(std::ostream& out) : out_(out) {
     console_ = std::make_unique<Console>(clock_, sound_, sound_);
     clock_.setTickHandler([this](TimerId id) {
         if (trace_) out_ << "  " << clock_.now() << " ms  tick " << timerName(id) << '\n';
+        if (tickHook_) tickHook_(id);
         console_->onTimer(id);
         afterEvent();
     });
@@ -380,6 +388,9 @@ Runner::Runner(std::ostream& out) : out_(out) {
 Runner::~Runner() = default;
 
 void Runner::afterEvent() {
+    if (clearRoad_)
+        for (int row = 1; row <= 4; ++row)
+            for (int lane = 1; lane <= 3; ++lane) console_->panel().hide(opponentCell(row, lane));
     if (autopilot_ && !inAutopilot_) autopilotStep();
     if (hook_) hook_();
 }
@@ -434,7 +445,7 @@ void Runner::autopilotStep() {
     };
     for (int guard = 0; guard < 3 && c.Marcia < autopilotGear_; ++guard) tap(VK_UP);
     for (int guard = 0; guard < 3 && c.Marcia > autopilotGear_; ++guard) tap(VK_DOWN);
-    for (int guard = 0; guard < 2; ++guard) {
+    for (int guard = 0; guard < 2 && autopilotCollects_; ++guard) {
         if (p.shown(Im_Chiave1) || p.shown(Im_Pompa1)) moveTo(1);
         else if (p.shown(Im_Chiave2) || p.shown(Im_Pompa2)) moveTo(3);
         else break;
@@ -709,8 +720,13 @@ void Runner::execute(std::string_view rawLine) {
             WantedDraw d;
             d.at = parseInt(at, "draw time") + (at[0] == '+' ? clock_.now() : 0);
             d.bound = static_cast<std::uint32_t>(parseInt(w.next("bound"), "bound"));
-            d.value = static_cast<std::uint32_t>(parseInt(w.next("value"), "value"));
-            if (d.bound < 1 || d.value >= d.bound) throw ScriptError("choose-time: value must be below bound");
+            const std::string value = w.next("value");
+            const auto dash = value.find('-', 1);
+            d.value = static_cast<std::uint32_t>(parseInt(value.substr(0, dash), "value"));
+            if (dash != std::string::npos)
+                d.upTo = static_cast<std::uint32_t>(parseInt(value.substr(dash + 1), "value"));
+            if (d.bound < 1 || d.upTo.value_or(d.value) >= d.bound || d.upTo.value_or(d.value) < d.value)
+                throw ScriptError("choose-time: values must be below the bound");
             draws.push_back(d);
         }
         if (draws.empty()) throw ScriptError("choose-time: no draw given");
@@ -725,6 +741,7 @@ void Runner::execute(std::string_view rawLine) {
             throw ScriptError("bank: output type is 1 or 2");
         c.Suono_Pronto = true;
         c.openSampleBank(static_cast<int>(output));
+        soundMark_ = sound_.calls().size();  // opening the bank is setup, not play
     } else if (cmd == "speaker") {
         c.Speaker_On = parseOnOff(w.next("on or off"));
         w.end();
@@ -766,12 +783,22 @@ void Runner::execute(std::string_view rawLine) {
         until(w);
     } else if (cmd == "autopilot") {
         autopilot_ = parseOnOff(w.next("on or off"));
-        if (autopilot_ && !w.empty()) {
-            autopilotGear_ = static_cast<int>(parseInt(w.next("gear"), "gear"));
+        autopilotGear_ = 1;
+        autopilotCollects_ = true;
+        while (autopilot_ && !w.empty()) {
+            const std::string option = w.next("option");
+            if (option == "nocollect") {
+                autopilotCollects_ = false;
+                continue;
+            }
+            autopilotGear_ = static_cast<int>(parseInt(option, "gear"));
             if (autopilotGear_ < 1 || autopilotGear_ > 3) throw ScriptError("autopilot: gear is 1 to 3");
         }
         w.end();
         if (autopilot_) autopilotStep();
+    } else if (cmd == "clear-road") {
+        clearRoad_ = parseOnOff(w.next("on or off"));
+        w.end();
     } else if (cmd == "print") {
         const std::string what = w.optional().value_or("lcd");
         w.end();

@@ -21,11 +21,12 @@ namespace vorlak::scenario {
 // The format, with an example; printed by the tool's --help.
 std::string_view scriptHelp();
 
-// A draw the game will make at a virtual time, and the value wanted from it.
+// A draw the game will make at a virtual time, and the values wanted from it.
 struct WantedDraw {
     std::int64_t at = 0;  // virtual time of the draw, ms
     std::uint32_t bound = 1;
     std::uint32_t value = 0;
+    std::optional<std::uint32_t> upTo{};  // accept value..upTo (inclusive)
 };
 
 // The first time of day (ms, at or after `from`, wrapping at midnight) that,
@@ -48,6 +49,12 @@ std::string slotsText(const Panel& panel);
 std::string readout(const Panel& panel);
 
 // A line that cannot be run.
+// The opponent rows far to near, lanes left to right, 'X' lit: "... .X. ... X.X".
+std::string gridText(const Panel& panel);
+
+// The lanes whose rider is shown, e.g. "2", or "none".
+std::string riderText(const Panel& panel);
+
 class ScriptError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -83,6 +90,7 @@ public:
     Console& console() { return *console_; }
     ManualClock& clock() { return clock_; }
     RecordingSound& sound() { return sound_; }
+    const RecordingSound& sound() const { return sound_; }
 
     std::string lcdReport() const;
     std::string varsReport() const;
@@ -90,6 +98,8 @@ public:
 
     // Called after every timer tick and every key or button handler.
     void setEventHook(std::function<void()> hook) { hook_ = std::move(hook); }
+    // Called at every timer tick, before the console handles it.
+    void setTickHook(std::function<void(TimerId)> hook) { tickHook_ = std::move(hook); }
 
 private:
     struct Words;
@@ -110,10 +120,13 @@ private:
     std::unique_ptr<Console> console_;
     std::size_t soundMark_ = 0;  // sound calls before this index have been checked
     bool trace_ = false;
+    bool clearRoad_ = false;
     bool autopilot_ = false;
     int autopilotGear_ = 1;
+    bool autopilotCollects_ = true;
     bool inAutopilot_ = false;
     std::function<void()> hook_;
+    std::function<void(TimerId)> tickHook_;
 };
 
 }  // namespace vorlak::scenario
