@@ -1,0 +1,82 @@
+#include "shell/program.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
+
+namespace vorlak {
+namespace {
+
+QIcon applicationIcon() {
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icon/vorlak-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icon/vorlak-32.png"), QSize(32, 32));
+    return icon;
+}
+
+}  // namespace
+
+Program::Program(Clock& clock, SoundLibrary& sound, SpeakerTone& speaker, TSplashForm::Desktop desktop)
+    : console_(clock, sound, speaker) {
+    console_.Primo_Avvio = true;
+    QApplication::setApplicationName(QStringLiteral("Vorlak Simulator"));
+    QApplication::setWindowIcon(applicationIcon());
+
+    // The console, off the screen at (-500, -1), with its outline in place
+    // before it is first shown.
+    form_ = std::make_unique<TForm1>(console_);
+    console_.setWindow(form_.get());
+    coolForm_ = new TCoolForm();
+    coolForm_->assignParent(form_.get());
+    coolForm_->setWidth(461);
+    coolForm_->setHeight(585);
+    coolForm_->setPicture(QImage());
+    coolForm_->setVisible(false);
+    QFile outline(QStringLiteral(":/outline/CoolForm1.Mask2.bin"));
+    if (outline.open(QIODevice::ReadOnly)) coolForm_->readMask(outline);
+    // The creation handler's last step opens the settings store.
+    form_->setSettingsStoreOpener([this] { registro_ = std::make_unique<Registro>(); });
+    console_.FormCreate();
+
+    // The launcher reads the stored choices as it is created, so it comes
+    // after the console; its menu becomes the console's right-click menu.
+    splash_ = std::make_unique<TSplashForm>(console_, *form_, registro_.get(), nullptr, std::move(desktop));
+    form_->setPopupMenu(splash_->PM_Menu);
+    about_ = std::make_unique<TAboutForm>();
+    splash_->setAboutForm(about_.get());
+    // Shortcut keys act in the console window, before its own key handling.
+    form_->addActions(splash_->shortcutActions());
+
+    QObject::connect(form_.get(), &TForm1::activated, form_.get(), [this] { FormActivate(); });
+    // Closing the console, however it happens, ends the program.
+    QObject::connect(form_.get(), &TForm1::closing, form_.get(), [] { QCoreApplication::exit(0); });
+}
+
+Program::~Program() {
+    // The console refers to the window; the window goes first.
+    console_.setWindow(nullptr);
+    splash_.reset();
+    about_.reset();
+    form_.reset();
+}
+
+void Program::FormActivate() {
+    if (!console_.Primo_Avvio) return;
+    console_.Primo_Avvio = false;
+    splash_->show();
+    splash_->raise();
+    splash_->activateWindow();
+}
+
+void Program::showConsole() {
+    form_->show();
+    // Without a window manager nobody else activates the window.
+    form_->activateWindow();
+}
+
+int Program::run() {
+    showConsole();
+    return QApplication::exec();
+}
+
+}  // namespace vorlak
