@@ -440,8 +440,9 @@ void Runner::autopilotStep() {
         keyUp(key);
     };
     auto moveTo = [&](int lane) {
-        while (c.Corsia < lane) tap(VK_RIGHT);
-        while (c.Corsia > lane) tap(VK_LEFT);
+        // At most two presses: a console that ignores them must not hang us.
+        for (int press = 0; press < 2 && c.Corsia < lane; ++press) tap(VK_RIGHT);
+        for (int press = 0; press < 2 && c.Corsia > lane; ++press) tap(VK_LEFT);
     };
     for (int guard = 0; guard < 3 && c.Marcia < autopilotGear_; ++guard) tap(VK_UP);
     for (int guard = 0; guard < 3 && c.Marcia > autopilotGear_; ++guard) tap(VK_DOWN);
