@@ -168,6 +168,28 @@ TEST(ServiceStops, ACrashStartsTheSpannerCycleWithItsWaitSideAndHide) {
     EXPECT_EQ(r.c.timers().interval(Timer_ChiaveOn), static_cast<int>(nextWait));
 }
 
+TEST(ServiceStops, TheFirstFuelStepStartsThePumpCycleWithItsSideAndNextWait) {
+    Rig r;
+    const auto t0 = r.startRace();
+    r.c.Traguardo = 1000000;
+    r.run("clear-road on");
+    const auto step = t0 + 50000;
+    const auto showAt = step + static_cast<std::int64_t>((r.drawAt(step, 26) + 10) * 1000);
+    const bool left = r.drawAt(showAt, 2) == 0;
+    const auto nextWait = (r.drawAt(showAt + 4000, 26) + 10) * 1000;
+    r.advanceTo(showAt - 1);
+    EXPECT_FALSE(r.shown(Im_Pompa1) || r.shown(Im_Pompa2));
+    r.advanceTo(showAt);
+    EXPECT_EQ(r.shown(Im_Pompa1), left);
+    EXPECT_EQ(r.shown(Im_Pompa2), !left);
+    EXPECT_FALSE(r.shown(Im_Chiave1) || r.shown(Im_Chiave2));
+    EXPECT_EQ(r.soundsAt(showAt), Sounds{"play Srvc1.wav"});
+    r.advanceTo(showAt + 4000);
+    EXPECT_FALSE(r.shown(Im_Pompa1) || r.shown(Im_Pompa2));
+    ASSERT_TRUE(r.c.timers().enabled(Timer_PompaOn));
+    EXPECT_EQ(r.c.timers().interval(Timer_PompaOn), static_cast<int>(nextWait));
+}
+
 TEST(ServiceStops, AnEarlyCollectionStartsTheNextWaitWhenTheHideTimerRunsOut) {
     Rig r;
     r.startRace();

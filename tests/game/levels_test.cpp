@@ -209,6 +209,7 @@ TEST(LevelChange, TheSceneStaysFrozenAndAShownStopCanBeTaken) {
     r.c.Livello_Benzina = 2;
     r.c.timers().enable(Timer_LampeggioBenzina);
     r.c.panel().show(Im_Chiave2);
+    r.c.panel().show(Im_Pompa1);  // out of reach from lane 3
     r.setRow(1, {true, false, false});
     r.setRow(4, {false, false, true});
     r.advanceTo(t0 + 600);
@@ -221,7 +222,10 @@ TEST(LevelChange, TheSceneStaysFrozenAndAShownStopCanBeTaken) {
     EXPECT_EQ(r.c.Vite, 3);
     EXPECT_EQ(r.c.Livello, 1);
     EXPECT_FALSE(r.c.timers().enabled(Timer_MusicaAvvio));
+    r.advanceTo(t0 + 600 + 4499);
+    EXPECT_TRUE(r.shown(Im_Pompa1));
     r.advanceTo(t0 + 600 + 4500);
+    EXPECT_FALSE(r.shown(Im_Pompa1));
     EXPECT_EQ(r.c.Livello, 2);
     EXPECT_EQ(r.c.Vite, 4);
     EXPECT_EQ(scenario::gridText(r.panel()), "... ... ... ...");
