@@ -113,9 +113,9 @@ Example: a new game's start sequence
   expect timer Timer_Avversari on 600
 )help";
 
-// The words of one line, consumed left to right.
 }  // namespace
 
+// The words of one line, consumed left to right.
 struct Runner::Words {
     std::vector<std::string> items;
     std::size_t pos = 0;
