@@ -111,3 +111,13 @@ TEST(ScenarioRunner, ThePrintedLcdReadsAsAPlayerSeesIt) {
     EXPECT_NE(out.find("Livello=1"), std::string::npos);
     EXPECT_NE(out.find("Timer_Semaforo1(882)"), std::string::npos);
 }
+
+TEST(ScenarioRunner, TheExampleInTheHelpTextRunsAndPasses) {
+    const std::string help(scenario::scriptHelp());
+    const auto start = help.find("Example");
+    ASSERT_NE(start, std::string::npos);
+    const auto body = help.substr(help.find('\n', start) + 1);
+    std::string out;
+    const auto result = runScript(body, &out);
+    EXPECT_TRUE(result.ok) << result.message;
+}
