@@ -181,16 +181,6 @@ TEST_F(LauncherTest, PlayWithOnlyASoundChoiceCountsAsTheNewerSystem) {
     EXPECT_TRUE(program->splash().isHidden());
 }
 
-TEST_F(LauncherTest, DirectSoundOpensTheSecondOutputType) {
-    store("SoundMode", QStringLiteral("1"));
-    store("System", QStringLiteral("0"));
-    start();
-    play();
-    ASSERT_FALSE(sound.calls().empty());
-    EXPECT_EQ(sound.calls()[0].what, "output 2");
-    EXPECT_TRUE(program->console().Speaker_On);
-}
-
 TEST_F(LauncherTest, ABrokenSoundFolderForgetsBothChoicesAndLeavesEverythingInPlace) {
     store("SoundMode", QStringLiteral("1"));
     store("System", QStringLiteral("0"));
@@ -246,48 +236,27 @@ TEST_F(LauncherTest, ASettingsStoreThatCannotBeUsedDoesNotStopThePlay) {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home);
 }
 
-TEST_F(LauncherTest, LinksOpenTheMakersAddresses) {
-    TSplashForm& splash = start();
-    QTest::mouseClick(splash.La_Http, Qt::LeftButton);
-    QTest::mouseClick(splash.La_Email, Qt::LeftButton);
-    ASSERT_EQ(opened.size(), 2);
-    EXPECT_EQ(opened[0], QUrl(splash.La_Http->text()));
-    EXPECT_EQ(opened[0].host(), QStringLiteral("www.example.org"));
-    EXPECT_EQ(opened[1], QUrl(splash.La_Email->text()));
-    EXPECT_EQ(opened[1].scheme(), QStringLiteral("mailto"));
-}
-
 TEST_F(LauncherTest, ClosingTheLauncherBeforePlayEndsTheProgram) {
     start().close();
     EXPECT_EQ(exitStatus, 0);
     EXPECT_TRUE(loaded("close"));
 }
 
-// The menu on the console, after play: its keys act before the game's.
-struct ConsoleMenuTest : LauncherTest {
+// After play the menu's keys act on the console, before the game's keys.
+TEST_F(LauncherTest, FunctionKeysOpenTheAboutWindowAndTheSideDocumentsOfTheWorkingDirectory) {
     QTemporaryDir workDir;
-    QString oldDir = QDir::currentPath();
-    TForm1* form = nullptr;
-    void SetUp() override {
-        LauncherTest::SetUp();
-        store("SoundMode", QStringLiteral("2"));
-        store("System", QStringLiteral("1"));
-        QDir::setCurrent(workDir.path());
-        start();
-        play();
-        form = &program->form();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
-    }
-    void TearDown() override {
-        QDir::setCurrent(oldDir);
-        LauncherTest::TearDown();
-    }
-};
-
-TEST_F(ConsoleMenuTest, FunctionKeysOpenTheAboutWindowAndTheSideDocumentsOfTheWorkingDirectory) {
+    const QString oldDir = QDir::currentPath();
+    QDir::setCurrent(workDir.path());
+    store("SoundMode", QStringLiteral("2"));
+    store("System", QStringLiteral("1"));
+    start();
+    play();
+    TForm1* form = &program->form();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     QTest::keyClick(form, Qt::Key_F2);
     QTest::keyClick(form, Qt::Key_F3);
     QTest::keyClick(form, Qt::Key_F4);  // its item is disabled
+    QDir::setCurrent(oldDir);
     ASSERT_EQ(opened.size(), 2);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(QDir(workDir.path()).absoluteFilePath(QStringLiteral("readme.txt"))));
     EXPECT_EQ(opened[1], QUrl::fromLocalFile(QDir(workDir.path()).absoluteFilePath(QStringLiteral("whatsnew.txt"))));
@@ -297,32 +266,11 @@ TEST_F(ConsoleMenuTest, FunctionKeysOpenTheAboutWindowAndTheSideDocumentsOfTheWo
     ASSERT_TRUE(about.isVisible());
     EXPECT_EQ(about.pos(), QPoint(0, 0));
     about.close();
-    EXPECT_FALSE(about.isVisible());
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     QTest::keyClick(form, Qt::Key_F1);
     EXPECT_TRUE(about.isVisible());
     EXPECT_FALSE(exitStatus);
-}
-
-TEST_F(ConsoleMenuTest, EscEndsTheProgramInTheMiddleOfARace) {
-    Console& console = program->console();
-    console.Im_OnOffMouseDown(MouseButton::Left);
-    console.Im_OnOffClick();
-    QTest::keyPress(form, Qt::Key_Control);
-    ASSERT_TRUE(console.In_Gioco);
-    QTest::keyClick(form, Qt::Key_Escape);
-    EXPECT_EQ(exitStatus, 0);
-    EXPECT_TRUE(loaded("close"));  // the close handler released the sound
-    EXPECT_FALSE(form->isVisible());
-}
-
-TEST_F(ConsoleMenuTest, ARightClickOnTheSkinOpensTheMenuWithAboutAsDefault) {
-    QTest::mouseClick(form, Qt::RightButton, {}, QPoint(230, 650));
-    QMenu* menu = program->splash().PM_Menu;
-    EXPECT_TRUE(menu->isVisible());
-    EXPECT_EQ(menu->defaultAction(), program->splash().PM_1About);
-    menu->hide();
 }
 
 TEST(ProgramExit, EscReturnsFromTheEventLoopWithStatusZero) {
@@ -339,12 +287,19 @@ TEST(ProgramExit, EscReturnsFromTheEventLoopWithStatusZero) {
     QTimer::singleShot(0, [&] {
         EXPECT_TRUE(QTest::qWaitFor([&] { return program.splash().isVisible(); }));
         program.splash().Puls_Play->click();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&program.form()));
-        QTest::keyClick(&program.form(), Qt::Key_Escape);
+        TForm1& form = program.form();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        // In the middle of a race.
+        program.console().Im_OnOffClick();
+        QTest::keyPress(&form, Qt::Key_Control);
+        EXPECT_TRUE(program.console().In_Gioco);
+        QTest::keyClick(&form, Qt::Key_Escape);
     });
     QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
     program.showConsole();
     EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(program.form().isVisible());
+    EXPECT_EQ(sound.calls().back().what, "close");  // the close handler released the sound
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(program.form().x(), (screen.width() - 461) / 2);
 }

@@ -81,20 +81,6 @@ TEST(OutlineBlock, FourZeroBytesMeanNoOutline) {
     EXPECT_EQ(shaped.written(), QByteArray(4, '\0'));
 }
 
-TEST(OutlineBlock, RectanglesOutOfBandOrderStillMakeTheirUnion) {
-    QByteArray data(32 + 2 * 16, '\0');
-    setInt32At(data, 0, 32);
-    setInt32At(data, 4, 1);
-    setInt32At(data, 8, 2);
-    setInt32At(data, 12, 32);
-    const int rects[2][4] = {{0, 10, 5, 20}, {0, 0, 10, 15}};  // lower first, overlapping
-    for (int i = 0; i < 2; ++i)
-        for (int k = 0; k < 4; ++k) setInt32At(data, 32 + i * 16 + k * 4, rects[i][k]);
-    const auto region = regionFromData(data);
-    ASSERT_TRUE(region);
-    EXPECT_EQ(*region, QRegion(0, 10, 5, 10) + QRegion(0, 0, 10, 15));
-}
-
 // Each damaged block leaves the form rectangular and is never read past its end.
 TEST(OutlineBlock, ADamagedBlockGivesARectangularWindow) {
     const QByteArray good = consoleBlock();
@@ -160,24 +146,3 @@ TEST(CoolForm, RefusesAParentThatIsNotAForm) {
     cool.setParent(nullptr);
 }
 
-TEST(CoolForm, ANewPictureDropsTheHeldOutlineButTheFormKeepsIt) {
-    ShapedForm shaped;
-    shaped.load(consoleBlock());
-    const QRegion applied = shaped.form.mask();
-    shaped.cool->setPicture(QImage(10, 10, QImage::Format_RGB32));
-    EXPECT_FALSE(shaped.cool->maskHolder().region);
-    EXPECT_EQ(shaped.written(), QByteArray(4, '\0'));
-    EXPECT_EQ(shaped.form.mask(), applied);
-}
-
-TEST(CoolForm, AnOutlineLoadedBeforeItHasAFormIsAppliedWhenItGetsOne) {
-    QWidget form;
-    auto* cool = new TCoolForm();
-    QBuffer buffer;
-    buffer.setData(consoleBlock());
-    buffer.open(QIODevice::ReadOnly);
-    cool->readMask(buffer);
-    ASSERT_TRUE(cool->maskHolder().region);
-    cool->assignParent(&form);
-    EXPECT_EQ(form.mask(), *cool->maskHolder().region);
-}
