@@ -58,8 +58,8 @@ QComboBox* makeList(QWidget* parent, const QStringList& entries, const QRect& pl
     list->setFont(pixelFont(FontFace::Arial, 11));
     list->setFocusPolicy(Qt::ClickFocus);  // not reached with the tab key
     list->setItemDelegate(new ItemHeightDelegate(list));
-    // White with black text, and a slim frame and button so that the longest
-    // entry fits the list's 97 pixels.
+    // White with black text, and a slim frame so that the longest entry fits
+    // the list's 97 pixels.
     list->setStyleSheet(QStringLiteral(
         "QComboBox { background: white; color: black; border: 1px solid #7a7a7a; padding: 0 0 0 2px; }"
         "QComboBox QAbstractItemView { background: white; color: black; selection-background-color: #000080;"
