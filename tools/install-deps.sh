@@ -15,7 +15,7 @@ packages=(
   # tests
   googletest libgtest-dev
   # fonts, so the picture generator and the launcher render text
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
   # end-to-end tests: a virtual X server and tools to drive and read it
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
 )
