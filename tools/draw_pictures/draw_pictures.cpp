@@ -438,7 +438,7 @@ void paintBody(QImage& img, const Outline& outline) {
             const double nl = std::sqrt(nx * nx + ny * ny + nz * nz);
             nx /= nl, ny /= nl, nz /= nl;
             const double diffuse = (nx * lx + ny * ly + nz * lz) / ll / (lz / ll);
-            const double spec = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 90.0);
+            const double specular = std::pow(std::max(0.0, (nx * hx + ny * hy + nz * hz) / hl), 90.0);
 
             // a faint top-to-bottom falloff and a broad sheen across the face
             const double t = double(y) / kSkinHeight;
@@ -454,7 +454,7 @@ void paintBody(QImage& img, const Outline& outline) {
             const double stripeX = 447.0 - (y > 600 ? (y - 600) * (y - 600) / 900.0 : 0.0);
             double stripe = std::exp(-std::pow((x - stripeX) / 2.6, 2));
             stripe *= std::clamp((y - 10) / 30.0, 0.0, 1.0) * std::clamp((690 - y) / 80.0, 0.0, 1.0);
-            const double light = std::clamp(spec * 0.55 + stripe * 0.62, 0.0, 0.9);
+            const double light = std::clamp(specular * 0.55 + stripe * 0.62, 0.0, 0.9);
             r += (255 - r) * light;
             g += (236 - g) * light;
             b += (232 - b) * light;
