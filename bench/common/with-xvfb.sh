@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs a command under a private Xvfb (1024x768, 24-bit, black root) and stops
+# Runs a command under a private Xvfb (1600 x 1000, 24-bit, black root) and stops
 # that server afterwards. Usage: with-xvfb.sh COMMAND [ARGS...]
 set -euo pipefail
 
@@ -11,7 +11,7 @@ done
 
 runtime_dir=$(mktemp -d)
 export XDG_RUNTIME_DIR="$runtime_dir"
-Xvfb "$display" -screen 0 1024x768x24 -br -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1600x1000x24 -br -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 cleanup() {
   kill "$xvfb_pid" 2>/dev/null || true

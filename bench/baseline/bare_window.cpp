@@ -1,0 +1,70 @@
+// The least a Qt program can do to put the console's picture on the screen: a
+// frameless window, centred, painting one 461 x 738 JPEG decoded at start.
+// With --tick MS (repeatable) a precise timer flips a 40 x 30 patch every MS
+// ms, repainting only that rectangle, as the race's timers do; --at X Y
+// places it instead of centring it.
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+class PictureWindow : public QWidget {
+public:
+    explicit PictureWindow(const QImage& picture)
+        : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), picture_(picture) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFixedSize(picture.size());
+    }
+    void flip(int patch) {
+        lit_[patch] = !lit_[patch];
+        update(patchRect(patch));
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        painter.drawImage(event->rect(), picture_, event->rect());
+        for (int i = 0; i < 2; ++i)
+            if (lit_[i] && patchRect(i).intersects(event->rect())) painter.fillRect(patchRect(i), Qt::black);
+    }
+
+private:
+    static QRect patchRect(int patch) { return {150 + 60 * patch, 150, 40, 30}; }
+    QImage picture_;
+    bool lit_[2] = {false, false};
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QImage picture(QStringLiteral(":/pictures/Im_Principale.jpg"));
+    if (picture.isNull()) return 1;
+    PictureWindow window(picture);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    window.move(screen.center() - window.rect().center());
+    for (int i = 1; i + 2 < argc; ++i)
+        if (std::strcmp(argv[i], "--at") == 0) window.move(std::atoi(argv[i + 1]), std::atoi(argv[i + 2]));
+
+    std::vector<std::unique_ptr<QTimer>> timers;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--tick") != 0) continue;
+        auto timer = std::make_unique<QTimer>();
+        timer->setTimerType(Qt::PreciseTimer);
+        const int patch = static_cast<int>(timers.size() % 2);
+        QObject::connect(timer.get(), &QTimer::timeout, &window, [&window, patch] { window.flip(patch); });
+        timer->start(std::atoi(argv[++i]));
+        timers.push_back(std::move(timer));
+    }
+    window.show();
+    return QApplication::exec();
+}

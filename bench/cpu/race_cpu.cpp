@@ -1,0 +1,285 @@
+// CPU of the real program, driven from outside as a player would: idle on the
+// launcher, then racing at gear 3 (an autopilot reads the LCD off the screen
+// and steers with xdotool). Beside it, at the same time, the bare window: idle
+// during the launcher phase, and during the race repainting a 40 x 30 patch
+// on timers of 100 and 350 ms, the gear-3 race's own two intervals.
+//
+// CPU is counted only while the race runs at gear 3 (third speed mark lit and
+// the road moving), until that adds up to the wanted time; start lights and
+// level tunes in between are left out. Figures: utime + stime from
+// /proc/PID/stat, and the threads' run time from schedstat (to the ns).
+//
+// Usage: bench-race-cpu [--seconds N] [--idle-seconds N]   (defaults 60, 60)
+#include <QCoreApplication>
+#include <QImage>
+#include <cstdio>
+#include <map>
+
+#include "bench/common/bench_common.h"
+#include "bench/common/outside.h"
+#include "game/panel.h"
+#include "game/window/pictures.h"
+
+namespace {
+
+using namespace vorlak;
+using namespace vorlak::bench;
+
+constexpr int kStartTimeoutMs = 20000;
+
+// Which LCD elements are lit, read off the screen: each element is known by
+// the black pixels of its own picture that no other element shares.
+class LcdReader {
+public:
+    explicit LcdReader(const ConsolePictures& pictures) {
+        std::map<std::pair<int, int>, int> owners;
+        std::vector<std::vector<std::pair<int, int>>> black(kDrawnElementCount);
+        for (int i = 0; i < kDrawnElementCount; ++i) {
+            const auto e = static_cast<Element>(i);
+            if (elementInfo(e).picture != PictureKind::TwoColour || e == Im_Completa) continue;
+            const QImage* image = pictures.picture(e);
+            if (!image) continue;
+            const Rect& r = elementInfo(e).rect;
+            for (int y = 0; y < image->height(); ++y)
+                for (int x = 0; x < image->width(); ++x)
+                    if (qAlpha(image->pixel(x, y)) == 255) {
+                        black[i].emplace_back(r.left + x, r.top + y);
+                        ++owners[{r.left + x, r.top + y}];
+                    }
+        }
+        for (int i = 0; i < kDrawnElementCount; ++i)
+            for (const auto& p : black[i])
+                if (owners[p] == 1) own_[i].push_back(p);
+        for (int i = 0; i < kDrawnElementCount; ++i)
+            for (const auto& [x, y] : own_[i]) {
+                area_.left = std::min(area_.left, x), area_.top = std::min(area_.top, y);
+                right_ = std::max(right_, x + 1), bottom_ = std::max(bottom_, y + 1);
+            }
+    }
+
+    // Reads the LCD of the console window at (wx, wy).
+    void read(XScreen& x, int wx, int wy) {
+        shot_ = x.grab(wx + area_.left, wy + area_.top, right_ - area_.left, bottom_ - area_.top);
+        wx_ = wx, wy_ = wy;
+    }
+    bool ok() const { return !shot_.empty(); }
+    bool lit(Element e) const {
+        const auto& pixels = own_[e];
+        if (pixels.empty() || shot_.empty()) return false;
+        std::size_t dark = 0;
+        for (const auto& [px, py] : pixels) {
+            const std::uint32_t c = shot_.at(wx_ + px, wy_ + py);
+            const int luminance = (299 * (c >> 16 & 0xff) + 587 * (c >> 8 & 0xff) + 114 * (c & 0xff)) / 1000;
+            dark += luminance < 80;
+        }
+        return dark * 10 >= pixels.size() * 7;
+    }
+
+private:
+    std::array<std::vector<std::pair<int, int>>, kDrawnElementCount> own_{};
+    Rect area_{10000, 10000, 0, 0};
+    int right_ = 0, bottom_ = 0;
+    ScreenShot shot_;
+    int wx_ = 0, wy_ = 0;
+};
+
+struct CpuSample {
+    double atMs = 0;
+    std::int64_t programNs = 0, programTicks = 0, bareNs = 0, bareTicks = 0;
+};
+
+CpuSample sample(pid_t program, pid_t bare) {
+    return {monotonicMs(), cpuNs(program), cpuTicks(program), cpuNs(bare), cpuTicks(bare)};
+}
+
+struct CpuTotals {
+    double wallMs = 0;
+    std::int64_t programNs = 0, programTicks = 0, bareNs = 0, bareTicks = 0;
+    void add(const CpuSample& from, const CpuSample& to) {
+        wallMs += to.atMs - from.atMs;
+        programNs += to.programNs - from.programNs;
+        programTicks += to.programTicks - from.programTicks;
+        bareNs += to.bareNs - from.bareNs;
+        bareTicks += to.bareTicks - from.bareTicks;
+    }
+    double percent(std::int64_t ns) const { return wallMs > 0 ? 100.0 * static_cast<double>(ns) / 1e6 / wallMs : 0; }
+    double percentTicks(std::int64_t ticks) const {
+        return wallMs > 0 ? 100.0 * static_cast<double>(ticks) / ticksPerSecond() * 1000 / wallMs : 0;
+    }
+};
+
+std::vector<std::string> environment(const std::string& settingsHome) {
+    return {"XDG_CONFIG_HOME=" + settingsHome, "SDL_AUDIODRIVER=dummy", "QT_QPA_PLATFORM=xcb"};
+}
+
+std::optional<WindowPlace> waitForDrawnWindow(XScreen& x, pid_t pid, int width, int height,
+                                              int timeoutMs = kStartTimeoutMs) {
+    const double start = monotonicMs();
+    while (monotonicMs() - start < timeoutMs) {
+        for (const WindowPlace& w : x.windowsOf(pid))
+            if ((width == 0 || (w.width == width && w.height == height)) && x.looksDrawn(w)) return w;
+        sleepMs(10);
+    }
+    return std::nullopt;
+}
+
+void key(const char* name) { xdotool({"key", name}); }
+
+void click(int x, int y) { xdotool({"mousemove", std::to_string(x), std::to_string(y), "click", "1"}); }
+
+void printThreads(const char* what, const std::vector<std::pair<std::string, std::int64_t>>& before,
+                  const std::vector<std::pair<std::string, std::int64_t>>& after, double wallMs) {
+    std::printf("%s, per thread over %.1f s:\n", what, wallMs / 1000);
+    for (const auto& [name, ns] : after) {
+        std::int64_t base = 0;
+        for (const auto& [n, b] : before)
+            if (n == name) base = b;
+        std::printf("  %-32s %8.1f ms  %.3f %%\n", name.c_str(), static_cast<double>(ns - base) / 1e6,
+                    100.0 * static_cast<double>(ns - base) / 1e6 / wallMs);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int raceSeconds = intOption(argc, argv, "--seconds", 60);
+    const int idleSeconds = intOption(argc, argv, "--idle-seconds", 60);
+    const ConsolePictures pictures;
+    LcdReader lcd(pictures);
+    XScreen x;
+    const std::string settingsHome = settingsHomeWithChoices(1, 0);  // DirectSound, engine tone on
+    const std::string bareLeft = std::to_string(x.width() - 461), bareTop = "0";
+
+    // --- idle on the launcher -------------------------------------------------
+    const pid_t program = startProgram({PROGRAM}, RUN_DIR, environment(settingsHome));
+    pid_t bare = startProgram({BARE_WINDOW, "--at", bareLeft, bareTop}, RUN_DIR, environment(settingsHome));
+    const auto launcher = waitForDrawnWindow(x, program, 0, 0);
+    if (!launcher || !waitForDrawnWindow(x, bare, 461, 738)) {
+        std::fprintf(stderr, "bench-race-cpu: the launcher or the bare window did not show\n");
+        stopProgram(program), stopProgram(bare);
+        return 1;
+    }
+    sleepMs(2000);  // past start-up work
+    CpuTotals idle;
+    {
+        const CpuSample from = sample(program, bare);
+        sleepMs(idleSeconds * 1000.0);
+        idle.add(from, sample(program, bare));
+    }
+    stopProgram(bare);
+
+    // --- the race -------------------------------------------------------------
+    std::optional<WindowPlace> console;
+    for (int attempt = 0; attempt < 3 && !(console && console->onScreen); ++attempt) {
+        click(launcher->x + 122, launcher->y + 337);  // play
+        console = waitForDrawnWindow(x, program, 461, 738, 5000);
+    }
+    if (!console || !console->onScreen) {
+        std::fprintf(stderr, "bench-race-cpu: the console did not come on screen\n");
+        stopProgram(program);
+        return 1;
+    }
+    bare = startProgram({BARE_WINDOW, "--at", bareLeft, bareTop, "--tick", "100", "--tick", "350"}, RUN_DIR,
+                        environment(settingsHome));
+    waitForDrawnWindow(x, bare, 461, 738);
+    const Rect& power = elementInfo(Im_OnOff).rect;
+    click(console->x + power.left + power.width / 2, console->y + power.top + power.height / 2);
+    sleepMs(300);
+    key("ctrl");
+
+    const auto threadsBefore = threadCpuNs(program);
+    const double raceStart = monotonicMs();
+    const double wantedMs = raceSeconds * 1000.0, capMs = wantedMs * 3 + 60000;
+    CpuTotals race;
+    int roadSignature = -1, shifts = 0, moves = 0, stops = 0, restarts = 0, segments = 0;
+    double lastMoveMs = 0, lastRacingMs = monotonicMs(), lastKeyMs = 0;
+    CpuSample lastMove{}, segmentStart{};
+    bool inSegment = false;
+    const Element road[] = {Im_Linea1sx, Im_Linea1dx, Im_Linea2sx, Im_Linea2dx, Im_Linea3sx1, Im_Linea3sx2, Im_Linea3dx};
+    while (monotonicMs() - raceStart < capMs) {
+        lcd.read(x, console->x, console->y);
+        if (!lcd.ok()) break;
+        const double now = monotonicMs();
+        int signature = 0;
+        for (int i = 0; i < 7; ++i) signature |= lcd.lit(road[i]) << i;
+        if (signature != roadSignature) {
+            roadSignature = signature;
+            lastMoveMs = now;
+            lastMove = sample(program, bare);
+        }
+        const bool moving = now - lastMoveMs < 300;
+        const bool gear3 = lcd.lit(Im_Speed3);
+        const bool racing = moving && gear3;
+        if (racing && !inSegment) segmentStart = lastMove, inSegment = true, ++segments;
+        if (!racing && inSegment) race.add(segmentStart, lastMove), inSegment = false;
+        if (inSegment && race.wallMs + (now - segmentStart.atMs) >= wantedMs) {
+            race.add(segmentStart, sample(program, bare));
+            inSegment = false;
+            break;
+        }
+        if (moving && lcd.lit(Im_Speed1)) lastRacingMs = now;
+
+        // The autopilot: one key at a time, on a fresh look at the LCD.
+        if (now - lastKeyMs >= 30 && moving && lcd.lit(Im_Speed1)) {
+            int lane = lcd.lit(Im_Moto1) ? 1 : lcd.lit(Im_Moto3) ? 3 : 2;
+            const bool blocked[4] = {false, lcd.lit(Im_Avv11), lcd.lit(Im_Avv12), lcd.lit(Im_Avv13)};
+            int target = lane;
+            bool collect = false;
+            if ((lcd.lit(Im_Pompa1) || lcd.lit(Im_Chiave1)) && !blocked[1])
+                target = 1, collect = true;
+            else if ((lcd.lit(Im_Pompa2) || lcd.lit(Im_Chiave2)) && !blocked[3])
+                target = 3, collect = true;
+            else if (blocked[lane])
+                target = !blocked[2] ? 2 : !blocked[1] ? 1 : 3;
+            const char* press = nullptr;
+            if (!gear3)
+                press = "Up", ++shifts;
+            else if (target < lane)
+                press = "Left", ++moves;
+            else if (target > lane)
+                press = "Right", ++moves;
+            else if (collect)
+                press = "ctrl", ++stops;
+            if (press) {
+                key(press);
+                lastKeyMs = monotonicMs();
+            }
+        }
+        // A lost game: after its tune, continue or start anew.
+        if (now - lastRacingMs > 15000 && now - lastKeyMs > 15000) {
+            key("ctrl");
+            lastKeyMs = monotonicMs();
+            ++restarts;
+        }
+        sleepMs(8);
+    }
+    const auto threadsAfter = threadCpuNs(program);
+    const double raceWallMs = monotonicMs() - raceStart;
+    stopProgram(bare);
+    stopProgram(program);
+
+    std::printf("idle on the launcher %.1f s: program %.3f %% (ticks %.3f %%), bare window idle %.3f %%\n",
+                idle.wallMs / 1000, idle.percent(idle.programNs), idle.percentTicks(idle.programTicks),
+                idle.percent(idle.bareNs));
+    std::printf("racing at gear 3: %.1f s in %d stretches over %.1f s; %d shifts, %d lane moves, %d service stops, "
+                "%d restarts\n",
+                race.wallMs / 1000, segments, raceWallMs / 1000, shifts, moves, stops, restarts);
+    std::printf("racing: program %.3f %% (ticks %.3f %%), bare window at 100 + 350 ms %.3f %% (ticks %.3f %%)\n",
+                race.percent(race.programNs), race.percentTicks(race.programTicks), race.percent(race.bareNs),
+                race.percentTicks(race.bareTicks));
+    printThreads("program during the race phase", threadsBefore, threadsAfter, raceWallMs);
+
+    const bool complete = race.wallMs >= wantedMs * 0.99;
+    const double racing = race.percent(race.programNs), bareRacing = race.percent(race.bareNs);
+    row(format("CPU racing at gear 3 (%.0f s)", race.wallMs / 1000),
+        format("%.2f %% of a core", racing) + format(" (ticks %.2f %%)", race.percentTicks(race.programTicks)),
+        format("%.2f %%", bareRacing) + " (bare, 100+350 ms repaints)", compare(racing, bareRacing, "%"),
+        "< 1 %", complete && racing < 1.0);
+    infoRow(format("CPU idle on the launcher (%.0f s)", idle.wallMs / 1000),
+            format("%.3f %% of a core", idle.percent(idle.programNs)),
+            format("%.3f %%", idle.percent(idle.bareNs)) + " (bare, idle)",
+            format("%+.3f %%", idle.percent(idle.programNs) - idle.percent(idle.bareNs)));
+    if (!complete) std::fprintf(stderr, "bench-race-cpu: only %.1f s of racing at gear 3\n", race.wallMs / 1000);
+    return complete ? 0 : 1;
+}

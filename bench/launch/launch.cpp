@@ -1,0 +1,154 @@
+// Launch to first frame, and peak resident memory, of the program beside a
+// bare Qt window showing the same 461 x 738 skin, both started alike and
+// watched alike from outside on the X server.
+//
+// First frame: a window of the process mapped wholly on the screen and drawn
+// (many colours, not a blank rectangle). For the program that is the launcher
+// (the console itself waits off the screen until play). Console on screen:
+// its skin in place after play is clicked the moment the launcher is drawn.
+// Peak memory: VmHWM half a second after the window the run waits for.
+//
+// Usage: bench-launch [--runs N]   (default 10 of each, interleaved)
+#include <QCoreApplication>
+#include <QImage>
+#include <cstdio>
+
+#include "bench/common/bench_common.h"
+#include "bench/common/outside.h"
+
+namespace {
+
+using namespace vorlak::bench;
+
+constexpr int kTimeoutMs = 20000;
+
+// The skin is on the screen at the window's place: most of a sparse grid of
+// its pixels match (the LCD and the keys are drawn over some of them).
+bool skinShown(XScreen& x, const WindowPlace& w, const QImage& skin) {
+    if (!w.onScreen || w.width != skin.width() || w.height != skin.height()) return false;
+    const ScreenShot shot = x.grab(w.x, w.y, w.width, w.height);
+    if (shot.empty()) return false;
+    int samples = 0, matching = 0;
+    for (int y = 4; y < w.height; y += 12)
+        for (int xx = 4; xx < w.width; xx += 12) {
+            const QRgb want = skin.pixel(xx, y);
+            const std::uint32_t got = shot.at(w.x + xx, w.y + y);
+            const int dr = std::abs(qRed(want) - static_cast<int>(got >> 16 & 0xff));
+            const int dg = std::abs(qGreen(want) - static_cast<int>(got >> 8 & 0xff));
+            const int db = std::abs(qBlue(want) - static_cast<int>(got & 0xff));
+            ++samples;
+            matching += dr < 24 && dg < 24 && db < 24;
+        }
+    return matching * 10 >= samples * 8;
+}
+
+struct Run {
+    double firstFrameMs = -1;
+    double consoleMs = -1;
+    long peakKb = -1;
+};
+
+std::vector<std::string> environment(const std::string& settingsHome) {
+    return {"XDG_CONFIG_HOME=" + settingsHome, "SDL_AUDIODRIVER=dummy", "QT_QPA_PLATFORM=xcb"};
+}
+
+Run runProgram(XScreen& x, const QImage& skin, const std::string& settingsHome) {
+    Run run;
+    const double start = monotonicMs();
+    const pid_t pid = startProgram({PROGRAM}, RUN_DIR, environment(settingsHome));
+    std::optional<WindowPlace> launcher;
+    while (monotonicMs() - start < kTimeoutMs && !launcher) {
+        for (const WindowPlace& w : x.windowsOf(pid))
+            if (w.onScreen && x.looksDrawn(w)) launcher = w;
+        if (!launcher) sleepMs(1);
+    }
+    if (launcher) {
+        run.firstFrameMs = monotonicMs() - start;
+        // The launcher's play button sits at (90, 325), 65 x 25.
+        xdotool({"mousemove", std::to_string(launcher->x + 122), std::to_string(launcher->y + 337), "click", "1"});
+        while (monotonicMs() - start < kTimeoutMs) {
+            const auto console = x.windowOf(pid, skin.width(), skin.height());
+            if (console && skinShown(x, *console, skin)) {
+                run.consoleMs = monotonicMs() - start;
+                break;
+            }
+            sleepMs(1);
+        }
+    }
+    sleepMs(500);
+    run.peakKb = peakRssKb(pid);
+    stopProgram(pid);
+    return run;
+}
+
+Run runBare(XScreen& x, const QImage& skin, const std::string& settingsHome) {
+    Run run;
+    const double start = monotonicMs();
+    const pid_t pid = startProgram({BARE_WINDOW}, RUN_DIR, environment(settingsHome));
+    while (monotonicMs() - start < kTimeoutMs) {
+        const auto w = x.windowOf(pid, skin.width(), skin.height());
+        if (w && x.looksDrawn(*w) && skinShown(x, *w, skin)) {
+            run.firstFrameMs = run.consoleMs = monotonicMs() - start;
+            break;
+        }
+        sleepMs(1);
+    }
+    sleepMs(500);
+    run.peakKb = peakRssKb(pid);
+    stopProgram(pid);
+    return run;
+}
+
+std::vector<double> valid(const std::vector<double>& values) {
+    std::vector<double> out;
+    for (double v : values)
+        if (v >= 0) out.push_back(v);
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int runs = intOption(argc, argv, "--runs", 10);
+    const QImage skin = QImage(QStringLiteral(SKIN_PICTURE)).convertToFormat(QImage::Format_RGB32);
+    if (skin.isNull()) {
+        std::fprintf(stderr, "bench-launch: cannot read %s\n", SKIN_PICTURE);
+        return 2;
+    }
+    XScreen x;
+    const std::string settingsHome = settingsHomeWithChoices(1, 0);
+
+    std::vector<double> first, console, peak, bareFirst, barePeak;
+    int failures = 0;
+    for (int i = 0; i < runs; ++i) {
+        // Interleaved, each going first every other time.
+        Run program, bare;
+        if (i % 2 == 0) {
+            program = runProgram(x, skin, settingsHome);
+            bare = runBare(x, skin, settingsHome);
+        } else {
+            bare = runBare(x, skin, settingsHome);
+            program = runProgram(x, skin, settingsHome);
+        }
+        std::printf("run %d: program first frame %.1f ms, console %.1f ms, peak %ld KiB; bare %.1f ms, %ld KiB\n",
+                    i + 1, program.firstFrameMs, program.consoleMs, program.peakKb, bare.firstFrameMs, bare.peakKb);
+        std::fflush(stdout);
+        failures += program.consoleMs < 0 || bare.firstFrameMs < 0;
+        first.push_back(program.firstFrameMs);
+        console.push_back(program.consoleMs);
+        peak.push_back(static_cast<double>(program.peakKb));
+        bareFirst.push_back(bare.firstFrameMs);
+        barePeak.push_back(static_cast<double>(bare.peakKb));
+    }
+    const double f = percentile(valid(first), 50), b = percentile(valid(bareFirst), 50);
+    const double c = percentile(valid(console), 50);
+    const double p = percentile(valid(peak), 50) / 1024, bp = percentile(valid(barePeak), 50) / 1024;
+    row("launch to first frame (median)", format("%.1f ms", f), format("%.1f ms", b), format("%.2fx", f / b),
+        "<= 1.3x", failures == 0 && f <= 1.3 * b);
+    infoRow("launch to console on screen, play clicked at once (median)", format("%.1f ms", c),
+            format("%.1f ms", b), format("%.2fx", c / b));
+    row("peak RSS, VmHWM (median)", format("%.1f MiB", p), format("%.1f MiB", bp), format("%.2fx", p / bp),
+        "<= 1.3x", failures == 0 && p <= 1.3 * bp);
+    return failures == 0 ? 0 : 1;
+}
