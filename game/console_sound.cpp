@@ -39,7 +39,10 @@ void Console::NoSpeaker() {
     if (Speaker_On) speaker_.stopTone();
 }
 
+// The program's end also ends the engine tone, which would otherwise go on
+// sounding after the window is gone.
 void Console::FormClose() {
+    NoSpeaker();
     for (SampleHandle* handle : {&Snd_GameOver, &Snd_Level, &Snd_Miss, &Snd_Semaph, &Snd_Srvc1, &Snd_Srvc2, &Snd_Start}) {
         sound_.sampleFree(*handle);
         *handle = nullptr;
