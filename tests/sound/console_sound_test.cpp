@@ -125,14 +125,6 @@ TEST_F(ConsoleSound, AMissingServiceEffectSilencesOnlyItself) {
     EXPECT_TRUE(startOf(out, wave, heard).has_value());
 }
 
-TEST_F(ConsoleSound, AMissingGameOverFailsTheOpeningYetLoadsTheRest) {
-    open({"GameOver.wav"});
-    EXPECT_FALSE(opened);
-    for (SampleHandle h : {console.Snd_Level, console.Snd_Miss, console.Snd_Semaph, console.Snd_Srvc1,
-                           console.Snd_Srvc2, console.Snd_Start})
-        EXPECT_NE(h, nullptr);
-}
-
 // A machine whose sound device does not open is not told its folder is broken.
 TEST_F(ConsoleSound, WithoutADeviceEverythingLoadsAndPlaysNothing) {
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);

@@ -58,6 +58,10 @@ TEST(BrokenSoundFolder, ShowsTheErrorThenForgetsTheChoicesThenEndsTheProgram) {
 
     EXPECT_EQ(app.exec(), 0);
     EXPECT_EQ(happened, (std::vector<std::string>{"box", "forget choices"}));
+    // Every file was still tried after the first failed.
+    for (SampleHandle h : {console.Snd_Level, console.Snd_Miss, console.Snd_Semaph, console.Snd_Srvc1,
+                           console.Snd_Srvc2, console.Snd_Start})
+        EXPECT_NE(h, nullptr);
 }
 
 }  // namespace
