@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "game/console.h"
@@ -73,7 +74,7 @@ std::vector<std::int16_t> readOutput(const std::filesystem::path& file, std::uin
 
 int main(int argc, char** argv) {
     const int trials = argc > 1 ? std::max(5, std::atoi(argv[1])) : 40;
-    const auto dir = std::filesystem::temp_directory_path() / "vorlak-sound-latency";
+    const auto dir = std::filesystem::temp_directory_path() / ("vorlak-sound-latency-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const auto outputFile = dir / "output.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -115,6 +116,10 @@ int main(int argc, char** argv) {
     }
     console.FormClose();
     const auto out = readOutput(outputFile, sound.framesMixed());
+    if (out.size() != sound.framesMixed()) {
+        std::fprintf(stderr, "the output file holds fewer frames than were mixed\n");
+        return 1;
+    }
     std::filesystem::remove_all(dir);
 
     // Where each effect starts: the first sound at or after the call.
