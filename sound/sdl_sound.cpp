@@ -55,6 +55,9 @@ bool SdlSound::init(int mixRate, int maxSoftwareChannels, unsigned) {
     if (open_) return true;
     // A normal-priority hint: SDL_AUDIODRIVER in the environment still wins.
     if (!driverWanted_.empty()) SDL_SetHint(SDL_HINT_AUDIODRIVER, driverWanted_.c_str());
+    // SDL would otherwise catch SIGINT and SIGTERM and leave the program
+    // running: a request to end from outside must still end it.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         if (driverWanted_.empty()) return false;
         SDL_ResetHint(SDL_HINT_AUDIODRIVER);
@@ -108,16 +111,16 @@ SampleHandle SdlSound::sampleLoad(int, const std::string& file, unsigned, int) {
     std::replace(path.begin(), path.end(), '\\', '/');
     SDL_RWops* stream = SDL_RWFromFile(path.c_str(), "rb");
     if (!stream) return nullptr;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec loaded;
     Uint8* data = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(stream, 1, &spec, &data, &length)) return nullptr;
+    if (!SDL_LoadWAV_RW(stream, 1, &loaded, &data, &length)) return nullptr;
 
     auto sample = std::make_unique<SdlSample>();
     // First to 16-bit at the file's own rate and channels, then to the output.
     SDL_AudioCVT cvt;
-    const int needed = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, kSampleFormat, spec.channels,
-                                         spec.freq);
+    const int needed = SDL_BuildAudioCVT(&cvt, loaded.format, loaded.channels, loaded.freq, kSampleFormat, loaded.channels,
+                                         loaded.freq);
     bool decoded = needed >= 0;
     if (decoded) {
         sample->pcm.resize(static_cast<std::size_t>(length) * static_cast<std::size_t>(needed > 0 ? cvt.len_mult : 1));
@@ -131,7 +134,7 @@ SampleHandle SdlSound::sampleLoad(int, const std::string& file, unsigned, int) {
     }
     SDL_FreeWAV(data);
     if (!decoded) return nullptr;
-    sample->format = {spec.freq, spec.channels};
+    sample->format = {loaded.freq, loaded.channels};
     sample->chunk.volume = MIX_MAX_VOLUME;
     sample->chunk.abuf = sample->pcm.data();
     sample->chunk.alen = static_cast<Uint32>(sample->pcm.size());

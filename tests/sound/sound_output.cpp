@@ -61,13 +61,13 @@ void waitForMs(const SdlSound& sound, int ms) {
 }
 
 Pcm readWave(const std::string& name) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wave;
     Uint8* data = nullptr;
     Uint32 length = 0;
     const std::string path = std::string(VORLAK_ASSETS_DIR) + "/SOUND/" + name;
-    if (!SDL_LoadWAV(path.c_str(), &spec, &data, &length)) return {};
+    if (!SDL_LoadWAV(path.c_str(), &wave, &data, &length)) return {};
     Pcm pcm(length / 2);
-    if (spec.format == AUDIO_S16LSB) std::memcpy(pcm.data(), data, pcm.size() * 2);
+    if (wave.format == AUDIO_S16LSB) std::memcpy(pcm.data(), data, pcm.size() * 2);
     else pcm.clear();  // the checks below want 16-bit files
     SDL_FreeWAV(data);
     return pcm;

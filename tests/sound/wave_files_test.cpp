@@ -20,16 +20,16 @@ TEST(WaveFiles, AreBuzzerEffectsThatFitTheirPhases) {
                             {"Srvc1.wav", 50, 400},       {"Srvc2.wav", 50, 400}};
     for (const Expected& e : all) {
         SCOPED_TRACE(e.file);
-        SDL_AudioSpec spec;
+        SDL_AudioSpec wave;
         Uint8* data = nullptr;
         Uint32 length = 0;
         const std::string path = std::string(VORLAK_ASSETS_DIR) + "/SOUND/" + e.file;
-        ASSERT_NE(SDL_LoadWAV(path.c_str(), &spec, &data, &length), nullptr) << SDL_GetError();
+        ASSERT_NE(SDL_LoadWAV(path.c_str(), &wave, &data, &length), nullptr) << SDL_GetError();
         SDL_FreeWAV(data);
-        EXPECT_EQ(spec.freq, 22050);
-        EXPECT_EQ(spec.channels, 1);
-        EXPECT_TRUE(spec.format == AUDIO_S16LSB || spec.format == AUDIO_U8);
-        const int ms = static_cast<int>(length / SDL_AUDIO_BITSIZE(spec.format) * 8 * 1000 / 22050);
+        EXPECT_EQ(wave.freq, 22050);
+        EXPECT_EQ(wave.channels, 1);
+        EXPECT_TRUE(wave.format == AUDIO_S16LSB || wave.format == AUDIO_U8);
+        const int ms = static_cast<int>(length / SDL_AUDIO_BITSIZE(wave.format) * 8 * 1000 / 22050);
         EXPECT_GE(ms, e.minMs);
         EXPECT_LE(ms, e.maxMs);
     }
