@@ -1,0 +1,241 @@
+"""A private virtual X server, and the few Xlib calls the tests need that the
+command-line tools do not offer: reading pixels back, reading the clipboard,
+and a plain window of our own to stand behind the program's windows."""
+
+import ctypes
+import ctypes.util
+import os
+import subprocess
+import time
+
+
+class XServerError(RuntimeError):
+    pass
+
+
+class VirtualScreen:
+    """Xvfb on a display number it picks itself, so that parallel runs never
+    collide; stopped by stop() or on leaving a with-block."""
+
+    def __init__(self, width=1024, height=768):
+        self.width = width
+        self.height = height
+        read_end, write_end = os.pipe()
+        try:
+            self._process = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
+                 "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                start_new_session=True)
+        finally:
+            os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + 20
+        with os.fdopen(read_end, "rb", buffering=0) as pipe:
+            os.set_blocking(pipe.fileno(), False)
+            while not number.endswith(b"\n"):
+                if time.monotonic() > deadline or self._process.poll() is not None:
+                    self.stop()
+                    raise XServerError("Xvfb did not report a display number")
+                try:
+                    chunk = pipe.read(16)
+                except BlockingIOError:
+                    chunk = None
+                if chunk:
+                    number += chunk
+                else:
+                    time.sleep(0.02)
+        self.display = ":" + number.decode().strip()
+
+    def stop(self):
+        if self._process.poll() is None:
+            self._process.terminate()
+            try:
+                self._process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self._process.kill()
+                self._process.wait(timeout=5)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+# Xlib through ctypes (python3's standard library has no X binding).
+_xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+
+_Window = ctypes.c_ulong
+_Atom = ctypes.c_ulong
+
+
+class _XImage(ctypes.Structure):
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.POINTER(ctypes.c_ubyte)),
+                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
+                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
+                ("bits_per_pixel", ctypes.c_int), ("red_mask", ctypes.c_ulong),
+                ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong)]
+
+
+class _XButtonEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", _Window), ("root", _Window),
+                ("subwindow", _Window), ("time", ctypes.c_ulong), ("x", ctypes.c_int),
+                ("y", ctypes.c_int), ("x_root", ctypes.c_int), ("y_root", ctypes.c_int),
+                ("state", ctypes.c_uint), ("button", ctypes.c_uint), ("same_screen", ctypes.c_int)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("type", ctypes.c_int), ("button", _XButtonEvent), ("pad", ctypes.c_long * 24)]
+
+
+_xlib.XOpenDisplay.restype = ctypes.c_void_p
+_xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+_xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+_xlib.XDefaultRootWindow.restype = _Window
+_xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+_xlib.XGetImage.restype = ctypes.POINTER(_XImage)
+_xlib.XGetImage.argtypes = [ctypes.c_void_p, _Window, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                            ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+_xlib.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
+_xlib.XInternAtom.restype = _Atom
+_xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+_xlib.XCreateSimpleWindow.restype = _Window
+_xlib.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, _Window, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                                      ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+_xlib.XDestroyWindow.argtypes = [ctypes.c_void_p, _Window]
+_xlib.XSelectInput.argtypes = [ctypes.c_void_p, _Window, ctypes.c_long]
+_xlib.XMapWindow.argtypes = [ctypes.c_void_p, _Window]
+_xlib.XLowerWindow.argtypes = [ctypes.c_void_p, _Window]
+_xlib.XFlush.argtypes = [ctypes.c_void_p]
+_xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+_xlib.XConvertSelection.argtypes = [ctypes.c_void_p, _Atom, _Atom, _Atom, _Window, ctypes.c_ulong]
+_xlib.XCheckTypedWindowEvent.argtypes = [ctypes.c_void_p, _Window, ctypes.c_int, ctypes.POINTER(_XEvent)]
+_xlib.XGetWindowProperty.argtypes = [ctypes.c_void_p, _Window, _Atom, ctypes.c_long, ctypes.c_long,
+                                     ctypes.c_int, _Atom, ctypes.POINTER(_Atom), ctypes.POINTER(ctypes.c_int),
+                                     ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
+                                     ctypes.POINTER(ctypes.POINTER(ctypes.c_ubyte))]
+_xlib.XFree.argtypes = [ctypes.c_void_p]
+
+_ZPIXMAP = 2
+_ALL_PLANES = 0xFFFFFFFF
+_BUTTON_PRESS = 4
+_SELECTION_NOTIFY = 31
+_BUTTON_PRESS_MASK = 1 << 2
+
+
+class Picture:
+    """Pixels read back from the screen: rgb(x, y) in screen coordinates."""
+
+    def __init__(self, left, top, width, height, bgrx, stride):
+        self.left, self.top, self.width, self.height = left, top, width, height
+        self._bgrx = bgrx
+        self._stride = stride
+
+    def contains(self, x, y):
+        return self.left <= x < self.left + self.width and self.top <= y < self.top + self.height
+
+    def rgb(self, x, y):
+        i = (y - self.top) * self._stride + (x - self.left) * 4
+        b, g, r = self._bgrx[i], self._bgrx[i + 1], self._bgrx[i + 2]
+        return r, g, b
+
+    def luminance(self, x, y):
+        r, g, b = self.rgb(x, y)
+        return (299 * r + 587 * g + 114 * b) // 1000
+
+    def crop(self, x, y, width, height):
+        """The pixels of a rectangle as bytes, for comparing two pictures."""
+        rows = []
+        for row in range(y, y + height):
+            i = (row - self.top) * self._stride + (x - self.left) * 4
+            rows.append(self._bgrx[i:i + width * 4])
+        return b"".join(rows)
+
+
+class Display:
+    """One Xlib connection to the virtual screen."""
+
+    def __init__(self, name):
+        self._dpy = _xlib.XOpenDisplay(name.encode())
+        if not self._dpy:
+            raise XServerError(f"cannot open display {name}")
+        self.root = _xlib.XDefaultRootWindow(self._dpy)
+        self._own_windows = []
+
+    def close(self):
+        for window in self._own_windows:
+            _xlib.XDestroyWindow(self._dpy, window)
+        _xlib.XCloseDisplay(self._dpy)
+
+    def grab(self, left, top, width, height):
+        """Screen pixels of a rectangle (it must lie on the screen)."""
+        image = _xlib.XGetImage(self._dpy, self.root, left, top, width, height, _ALL_PLANES, _ZPIXMAP)
+        if not image:
+            raise XServerError(f"XGetImage failed for {width}x{height}+{left}+{top}")
+        try:
+            content = image.contents
+            if content.bits_per_pixel != 32 or content.byte_order != 0:
+                raise XServerError("expected a 32-bit little-endian screen image")
+            size = content.bytes_per_line * content.height
+            data = ctypes.string_at(content.data, size)
+            return Picture(left, top, width, height, data, content.bytes_per_line)
+        finally:
+            _xlib.XDestroyImage(image)
+
+    def add_window_behind(self, left, top, width, height, rgb):
+        """A plain window of one colour under every other window, which
+        records the mouse presses that reach it."""
+        pixel = (rgb[0] << 16) | (rgb[1] << 8) | rgb[2]
+        window = _xlib.XCreateSimpleWindow(self._dpy, self.root, left, top, width, height, 0, 0, pixel)
+        self._own_windows.append(window)
+        _xlib.XSelectInput(self._dpy, window, _BUTTON_PRESS_MASK)
+        _xlib.XMapWindow(self._dpy, window)
+        _xlib.XLowerWindow(self._dpy, window)
+        _xlib.XSync(self._dpy, 0)
+        return window
+
+    def presses_on(self, window):
+        """Mouse presses that reached a window of ours since the last call, as
+        (x_root, y_root, button)."""
+        _xlib.XSync(self._dpy, 0)
+        presses = []
+        event = _XEvent()
+        while _xlib.XCheckTypedWindowEvent(self._dpy, window, _BUTTON_PRESS, ctypes.byref(event)):
+            presses.append((event.button.x_root, event.button.y_root, event.button.button))
+        return presses
+
+    def clipboard_text(self, timeout=5.0):
+        """The text on the clipboard (CLIPBOARD selection), or None."""
+        window = _xlib.XCreateSimpleWindow(self._dpy, self.root, 0, 0, 1, 1, 0, 0, 0)
+        try:
+            clipboard = _xlib.XInternAtom(self._dpy, b"CLIPBOARD", 0)
+            utf8 = _xlib.XInternAtom(self._dpy, b"UTF8_STRING", 0)
+            target = _xlib.XInternAtom(self._dpy, b"E2E_CLIPBOARD", 0)
+            _xlib.XConvertSelection(self._dpy, clipboard, utf8, target, window, 0)
+            _xlib.XFlush(self._dpy)
+            event = _XEvent()
+            deadline = time.monotonic() + timeout
+            while not _xlib.XCheckTypedWindowEvent(self._dpy, window, _SELECTION_NOTIFY, ctypes.byref(event)):
+                if time.monotonic() > deadline:
+                    return None
+                time.sleep(0.02)
+            kind, unit = _Atom(), ctypes.c_int()
+            count, remaining = ctypes.c_ulong(), ctypes.c_ulong()
+            data = ctypes.POINTER(ctypes.c_ubyte)()
+            status = _xlib.XGetWindowProperty(self._dpy, window, target, 0, 1 << 20, 1, 0, ctypes.byref(kind),
+                                              ctypes.byref(unit), ctypes.byref(count), ctypes.byref(remaining),
+                                              ctypes.byref(data))
+            if status != 0 or not data:
+                return None
+            try:
+                if unit.value != 8:
+                    return None
+                return ctypes.string_at(data, count.value).decode("utf-8", "replace")
+            finally:
+                _xlib.XFree(data)
+        finally:
+            _xlib.XDestroyWindow(self._dpy, window)
