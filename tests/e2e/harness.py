@@ -4,7 +4,8 @@ pixels read back from the screen, the settings file on disk and the raw sound
 that SDL's disk driver writes.
 
 Each test script takes: --program <vorlak-simulator> --run-dir <folder with
-SOUND and the side documents> --source-dir <repository root>."""
+SOUND and the side documents> --source-dir <repository root>, and
+--message-box <e2e-message-box> where error boxes are checked."""
 
 import argparse
 import atexit
@@ -24,6 +25,7 @@ CONSOLE_TITLE = "Vorlak Simulator"
 LAUNCHER_TITLE = "About Vorlak..."
 ABOUT_TITLE = "About the author..."
 CONSOLE_SIZE = (461, 738)
+OFF_SCREEN = (-500, -1)  # where the console waits until play
 LAUNCHER_SIZE = (246, 358)
 
 # Launcher controls: left, top, width, height in the launcher's client area.
@@ -58,8 +60,9 @@ def _close_open_sessions():
 
 
 class Paths:
-    def __init__(self, program, run_dir, source_dir):
+    def __init__(self, program, run_dir, source_dir, message_box=None):
         self.program = os.path.abspath(program)
+        self.message_box = os.path.abspath(message_box) if message_box else None
         self.run_dir = os.path.abspath(run_dir)
         self.source_dir = os.path.abspath(source_dir)
         self.art_dir = os.path.join(self.source_dir, "assets", "lcd")
@@ -74,8 +77,9 @@ def main():
     parser.add_argument("--program", required=True)
     parser.add_argument("--run-dir", required=True)
     parser.add_argument("--source-dir", required=True)
+    parser.add_argument("--message-box", help="the toolkit's error box, for comparing the program's with")
     args, rest = parser.parse_known_args()
-    PATHS = Paths(args.program, args.run_dir, args.source_dir)
+    PATHS = Paths(args.program, args.run_dir, args.source_dir, args.message_box)
     # Whatever ends the script, the X servers and programs it started go too.
     atexit.register(_close_open_sessions)
     signal.signal(signal.SIGTERM, lambda signum, frame: sys.exit(1))
@@ -371,6 +375,17 @@ class Session:
 
 
 # Launcher steps shared by the tests.
+def start_to_launcher(test, session, run_dir=None):
+    """Starts the program and waits for its launcher: (program, launcher,
+    console), the console as it waits off the screen."""
+    program = session.start(run_dir)
+    launcher = session.wait_for_window(LAUNCHER_TITLE, LAUNCHER_SIZE)
+    test.assertIsNotNone(launcher, f"no launcher came up; program log:\n{program.log()}")
+    console = next((w for w in session.top_windows() if w.name == CONSOLE_TITLE and w.size == CONSOLE_SIZE), None)
+    test.assertIsNotNone(console, "no console window")
+    return program, launcher, console
+
+
 def launcher_point(launcher, rect):
     x, y = center(rect)
     return launcher.left + x, launcher.top + y
@@ -396,6 +411,30 @@ def list_text_area(launcher, list_rect):
     left of its arrow button)."""
     left, top, width, height = list_rect
     return launcher.left + left + 3, launcher.top + top + 3, width - 24, height - 6
+
+
+def play_button_area(launcher):
+    left, top, width, height = PLAY_BUTTON
+    return launcher.left + left + 3, launcher.top + top + 3, width - 6, height - 6
+
+
+class LauncherLook:
+    """What the launcher shows: the two lists' texts and the play button."""
+
+    def __init__(self, session, launcher):
+        session.pointer_away()
+        picture = session.display.grab(launcher.left, launcher.top, launcher.width, launcher.height)
+        self.sound_text = picture.crop(*list_text_area(launcher, SOUND_LIST))
+        self.system_text = picture.crop(*list_text_area(launcher, SYSTEM_LIST))
+        self.play = picture.crop(*play_button_area(launcher))
+        self.sound_ink = dark_pixels(picture, list_text_area(launcher, SOUND_LIST))
+        self.system_ink = dark_pixels(picture, list_text_area(launcher, SYSTEM_LIST))
+        # The button's label: how dark its darkest pixel is (a disabled
+        # label is drawn grey).
+        area = play_button_area(launcher)
+        self.play_label_darkest = min(picture.luminance(x, y)
+                                      for y in range(area[1], area[1] + area[3])
+                                      for x in range(area[0], area[0] + area[2]))
 
 
 def dark_pixels(picture, rect, threshold=100):

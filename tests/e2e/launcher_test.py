@@ -5,50 +5,15 @@ next start showing the choices."""
 import unittest
 
 import harness
-from harness import (CONSOLE_SIZE, CONSOLE_TITLE, LAUNCHER_SIZE, LAUNCHER_TITLE, PLAY_BUTTON, SOUND_ENTRIES,
-                     SOUND_LIST, SYSTEM_ENTRIES, SYSTEM_LIST, Session, centred_position, choose_entry,
-                     dark_pixels, ended_cleanly, launcher_point, list_text_area, wait_until)
-
-OFF_SCREEN = (-500, -1)
-
-
-def play_button_area(launcher):
-    left, top, width, height = PLAY_BUTTON
-    return launcher.left + left + 3, launcher.top + top + 3, width - 6, height - 6
-
-
-class LauncherLook:
-    """What the launcher shows: the two lists' texts and the play button."""
-
-    def __init__(self, session, launcher):
-        session.pointer_away()
-        picture = session.display.grab(launcher.left, launcher.top, launcher.width, launcher.height)
-        self.sound_text = picture.crop(*list_text_area(launcher, SOUND_LIST))
-        self.system_text = picture.crop(*list_text_area(launcher, SYSTEM_LIST))
-        self.play = picture.crop(*play_button_area(launcher))
-        self.sound_ink = dark_pixels(picture, list_text_area(launcher, SOUND_LIST))
-        self.system_ink = dark_pixels(picture, list_text_area(launcher, SYSTEM_LIST))
-        # The button's label: how dark its darkest pixel is (a disabled
-        # label is drawn grey).
-        area = play_button_area(launcher)
-        self.play_label_darkest = min(picture.luminance(x, y)
-                                      for y in range(area[1], area[1] + area[3])
-                                      for x in range(area[0], area[0] + area[2]))
+from harness import (CONSOLE_SIZE, LAUNCHER_SIZE, OFF_SCREEN, PLAY_BUTTON, SOUND_ENTRIES, SOUND_LIST,
+                     SYSTEM_ENTRIES, SYSTEM_LIST, LauncherLook, Session, centred_position, choose_entry,
+                     ended_cleanly, launcher_point, start_to_launcher, wait_until)
 
 
 class LauncherTest(unittest.TestCase):
     def setUp(self):
         self.session = Session(1024, 768)
         self.addCleanup(self.session.close)
-
-    def start_and_find_windows(self):
-        session = self.session
-        program = session.start()
-        launcher = session.wait_for_window(LAUNCHER_TITLE, LAUNCHER_SIZE)
-        self.assertIsNotNone(launcher, f"no launcher came up; program log:\n{program.log()}")
-        console = next((w for w in session.top_windows() if w.name == CONSOLE_TITLE and w.size == CONSOLE_SIZE), None)
-        self.assertIsNotNone(console, "no console window")
-        return program, launcher, console
 
     def test_first_start_choices_play_and_second_start(self):
         session = self.session
@@ -57,7 +22,7 @@ class LauncherTest(unittest.TestCase):
 
         # First start: launcher centred, the console waiting off the screen,
         # nothing chosen, play disabled.
-        program, launcher, console = self.start_and_find_windows()
+        program, launcher, console = start_to_launcher(self, session)
         self.assertEqual(launcher.origin, centred_position(screen, LAUNCHER_SIZE), "launcher not centred")
         self.assertEqual(console.origin, OFF_SCREEN, "console not waiting off the screen")
         empty = LauncherLook(session, launcher)
@@ -107,7 +72,7 @@ class LauncherTest(unittest.TestCase):
         self.assertEqual(session.settings.read(), {"SoundMode": "1", "System": "0"})
 
         # The next start shows both choices as they were made, play enabled.
-        program, launcher, console = self.start_and_find_windows()
+        program, launcher, console = start_to_launcher(self, session)
         again = LauncherLook(session, launcher)
         self.assertEqual(again.sound_text, both_chosen.sound_text, "the sound list does not show DirectSound")
         self.assertEqual(again.system_text, both_chosen.system_text, "the system list does not show 95, 98, ME, NT")
@@ -127,11 +92,8 @@ class SmallScreenTest(unittest.TestCase):
 
     def test_console_top_stays_on_a_small_screen(self):
         with Session(800, 600) as session:
-            program = session.start()
-            launcher = session.wait_for_window(LAUNCHER_TITLE, LAUNCHER_SIZE)
-            self.assertIsNotNone(launcher, f"no launcher; log:\n{program.log()}")
+            program, launcher, console = start_to_launcher(self, session)
             self.assertEqual(launcher.origin, centred_position((800, 600), LAUNCHER_SIZE))
-            console = next(w for w in session.top_windows() if w.name == CONSOLE_TITLE and w.size == CONSOLE_SIZE)
             choose_entry(session, launcher, SOUND_LIST, SOUND_ENTRIES.index("(no sound)"))
             session.click(*launcher_point(launcher, PLAY_BUTTON))
             expected = centred_position((800, 600), CONSOLE_SIZE, keep_top_when_small=-1)
