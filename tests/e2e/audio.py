@@ -78,8 +78,7 @@ def place_effect(output, effect, start, compared=None):
 
 def without_effects(output, placed, start, end):
     """output[start:end] with the placed effects taken out: [(effect, place)]."""
-    rest = array.array("h", output[start:end]) if end <= len(output) else array.array("h", output[start:])
-    residual = [int(v) for v in rest]
+    residual = list(output[start:end])
     for effect, place in placed:
         for i in range(max(place, start), min(place + len(effect), start + len(residual))):
             residual[i - start] -= effect[i - place]

@@ -3,7 +3,6 @@ that are damaged or cannot be stored."""
 
 import os
 import subprocess
-import time
 import unittest
 
 import harness
@@ -33,8 +32,7 @@ class FailureTest(unittest.TestCase):
         def look(window):
             session.focus(window)
             session.pointer_away()
-            time.sleep(0.3)
-            return session.display.grab(window.left, window.top, window.width, window.height).crop(
+            return session.settled_picture(window.left, window.top, window.width, window.height).crop(
                 window.left, window.top, window.width, window.height)
 
         shown = look(box)

@@ -311,6 +311,20 @@ class Session:
         """The pointer to the screen's bottom right corner, off every control."""
         self.xdotool("mousemove", self.screen.width - 1, self.screen.height - 1)
 
+    def settled_picture(self, left, top, width, height, timeout=5.0):
+        """The screen in a rectangle once its drawing has settled: two reads
+        0.1 s apart that are the same."""
+        deadline = time.monotonic() + timeout
+        picture = self.display.grab(left, top, width, height)
+        while True:
+            time.sleep(0.1)
+            again = self.display.grab(left, top, width, height)
+            if again.crop(left, top, width, height) == picture.crop(left, top, width, height):
+                return again
+            if time.monotonic() > deadline:
+                raise AssertionError(f"the screen at {width}x{height}+{left}+{top} keeps changing")
+            picture = again
+
     def window_under(self, x, y):
         out = self.xdotool("mousemove", x, y, "getmouselocation", "--shell")
         match = re.search(r"^WINDOW=(\d+)$", out, re.M)
@@ -423,7 +437,7 @@ class LauncherLook:
 
     def __init__(self, session, launcher):
         session.pointer_away()
-        picture = session.display.grab(launcher.left, launcher.top, launcher.width, launcher.height)
+        picture = session.settled_picture(launcher.left, launcher.top, launcher.width, launcher.height)
         self.sound_text = picture.crop(*list_text_area(launcher, SOUND_LIST))
         self.system_text = picture.crop(*list_text_area(launcher, SYSTEM_LIST))
         self.play = picture.crop(*play_button_area(launcher))

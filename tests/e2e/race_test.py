@@ -92,7 +92,7 @@ class Driver:
         lane = state.rider_lane()
         expected = min(3, max(1, lane + self.LANE_KEYS[key]))
         self.press(key)
-        when, after = self.timeline.watch_until(lambda s: s.rider_lane() == expected, 0.5)
+        when, after = self.timeline.watch_until(lambda s: s.rider_lane() == expected, 1.0)
         self.test.assertIsNotNone(when, f"{key} in lane {lane}: the rider did not go to lane {expected}; {after}")
         return after
 
@@ -137,7 +137,7 @@ class Driver:
         lit = SPEEDS[:self.gear]
         when = self.press(key)
         seen, state = self.timeline.watch_until(
-            lambda s: all(s[name] == (name in lit) for name in SPEEDS), 0.5)
+            lambda s: all(s[name] == (name in lit) for name in SPEEDS), 1.0)
         self.test.assertIsNotNone(seen, f"{key}: gear {self.gear} not shown; {state}")
         return when
 

@@ -111,7 +111,7 @@ class WindowTest(unittest.TestCase):
         # Drawing: every pixel of the window inside the outline shows the
         # console, every pixel outside shows our window behind.
         ox, oy = console.origin
-        screen = session.display.grab(ox, oy, *CONSOLE_SIZE)
+        screen = session.settled_picture(ox, oy, *CONSOLE_SIZE)
         wrong_inside, wrong_outside = [], []
         for y in range(CONSOLE_SIZE[1]):
             for x in range(CONSOLE_SIZE[0]):

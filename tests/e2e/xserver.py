@@ -1,6 +1,6 @@
 """A private virtual X server, and the few Xlib calls the tests need that the
-command-line tools do not offer: reading pixels back, reading the clipboard,
-and a plain window of our own to stand behind the program's windows."""
+command-line tools do not offer: reading pixels back quickly, and a plain
+window of our own to stand behind the program's windows."""
 
 import ctypes
 import ctypes.util
@@ -67,7 +67,6 @@ class VirtualScreen:
 _xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
 
 _Window = ctypes.c_ulong
-_Atom = ctypes.c_ulong
 
 
 class _XImage(ctypes.Structure):
@@ -101,8 +100,6 @@ _xlib.XGetImage.restype = ctypes.POINTER(_XImage)
 _xlib.XGetImage.argtypes = [ctypes.c_void_p, _Window, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
                             ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
 _xlib.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
-_xlib.XInternAtom.restype = _Atom
-_xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
 _xlib.XCreateSimpleWindow.restype = _Window
 _xlib.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, _Window, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
                                       ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
@@ -110,20 +107,12 @@ _xlib.XDestroyWindow.argtypes = [ctypes.c_void_p, _Window]
 _xlib.XSelectInput.argtypes = [ctypes.c_void_p, _Window, ctypes.c_long]
 _xlib.XMapWindow.argtypes = [ctypes.c_void_p, _Window]
 _xlib.XLowerWindow.argtypes = [ctypes.c_void_p, _Window]
-_xlib.XFlush.argtypes = [ctypes.c_void_p]
 _xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-_xlib.XConvertSelection.argtypes = [ctypes.c_void_p, _Atom, _Atom, _Atom, _Window, ctypes.c_ulong]
 _xlib.XCheckTypedWindowEvent.argtypes = [ctypes.c_void_p, _Window, ctypes.c_int, ctypes.POINTER(_XEvent)]
-_xlib.XGetWindowProperty.argtypes = [ctypes.c_void_p, _Window, _Atom, ctypes.c_long, ctypes.c_long,
-                                     ctypes.c_int, _Atom, ctypes.POINTER(_Atom), ctypes.POINTER(ctypes.c_int),
-                                     ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.c_ulong),
-                                     ctypes.POINTER(ctypes.POINTER(ctypes.c_ubyte))]
-_xlib.XFree.argtypes = [ctypes.c_void_p]
 
 _ZPIXMAP = 2
 _ALL_PLANES = 0xFFFFFFFF
 _BUTTON_PRESS = 4
-_SELECTION_NOTIFY = 31
 _BUTTON_PRESS_MASK = 1 << 2
 
 
@@ -134,9 +123,6 @@ class Picture:
         self.left, self.top, self.width, self.height = left, top, width, height
         self._bgrx = bgrx
         self._stride = stride
-
-    def contains(self, x, y):
-        return self.left <= x < self.left + self.width and self.top <= y < self.top + self.height
 
     def rgb(self, x, y):
         i = (y - self.top) * self._stride + (x - self.left) * 4
@@ -207,35 +193,3 @@ class Display:
         while _xlib.XCheckTypedWindowEvent(self._dpy, window, _BUTTON_PRESS, ctypes.byref(event)):
             presses.append((event.button.x_root, event.button.y_root, event.button.button))
         return presses
-
-    def clipboard_text(self, timeout=5.0):
-        """The text on the clipboard (CLIPBOARD selection), or None."""
-        window = _xlib.XCreateSimpleWindow(self._dpy, self.root, 0, 0, 1, 1, 0, 0, 0)
-        try:
-            clipboard = _xlib.XInternAtom(self._dpy, b"CLIPBOARD", 0)
-            utf8 = _xlib.XInternAtom(self._dpy, b"UTF8_STRING", 0)
-            target = _xlib.XInternAtom(self._dpy, b"E2E_CLIPBOARD", 0)
-            _xlib.XConvertSelection(self._dpy, clipboard, utf8, target, window, 0)
-            _xlib.XFlush(self._dpy)
-            event = _XEvent()
-            deadline = time.monotonic() + timeout
-            while not _xlib.XCheckTypedWindowEvent(self._dpy, window, _SELECTION_NOTIFY, ctypes.byref(event)):
-                if time.monotonic() > deadline:
-                    return None
-                time.sleep(0.02)
-            kind, unit = _Atom(), ctypes.c_int()
-            count, remaining = ctypes.c_ulong(), ctypes.c_ulong()
-            data = ctypes.POINTER(ctypes.c_ubyte)()
-            status = _xlib.XGetWindowProperty(self._dpy, window, target, 0, 1 << 20, 1, 0, ctypes.byref(kind),
-                                              ctypes.byref(unit), ctypes.byref(count), ctypes.byref(remaining),
-                                              ctypes.byref(data))
-            if status != 0 or not data:
-                return None
-            try:
-                if unit.value != 8:
-                    return None
-                return ctypes.string_at(data, count.value).decode("utf-8", "replace")
-            finally:
-                _xlib.XFree(data)
-        finally:
-            _xlib.XDestroyWindow(self._dpy, window)
