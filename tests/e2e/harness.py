@@ -34,7 +34,6 @@ SYSTEM_LIST = (128, 292, 97, 21)
 PLAY_BUTTON = (90, 325, 65, 25)
 SOUND_ENTRIES = ["Windows MM", "DirectSound", "(no sound)"]
 SYSTEM_ENTRIES = ["95, 98, ME, NT", "2000"]
-LIST_ITEM_HEIGHT = 13
 
 # Console keys and places on the skin, in window pixels.
 POWER_KEY = (195, 475, 34, 38)
@@ -193,7 +192,8 @@ class Program:
             return f.read()
 
     def kill(self):
-        if self.running() or self.group_alive():
+        """Ends the program and its process group, if it still runs."""
+        if self.running():
             try:
                 os.killpg(self.process.pid, signal.SIGKILL)
             except ProcessLookupError:
@@ -406,7 +406,9 @@ def launcher_point(launcher, rect):
 
 
 def choose_entry(session, launcher, list_rect, index):
-    """Opens a drop-down list with the mouse and clicks its entry at index."""
+    """Opens a drop-down list with the mouse and clicks its entry at index
+    (the entries share the open list's height evenly)."""
+    count = len(SOUND_ENTRIES) if list_rect == SOUND_LIST else len(SYSTEM_ENTRIES)
     known = {w.id for w in session.visible_windows()}
     session.click(*launcher_point(launcher, list_rect))
     popup = wait_until(lambda: next((w for w in session.visible_windows() if w.id not in known), None), 10, 0.05)
@@ -415,7 +417,7 @@ def choose_entry(session, launcher, list_rect, index):
     # A release soon after the press that opened the list belongs to that
     # press (a double-click interval); choose after it.
     time.sleep(0.5)
-    session.click(popup.left + popup.width // 2, popup.top + 1 + LIST_ITEM_HEIGHT * index + LIST_ITEM_HEIGHT // 2)
+    session.click(popup.left + popup.width // 2, popup.top + popup.height * (2 * index + 1) // (2 * count))
     if wait_until(lambda: not session.viewable(popup.id), 5) is None:
         raise AssertionError("the drop-down list stayed open")
 

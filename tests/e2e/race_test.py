@@ -98,7 +98,10 @@ class Driver:
 
     def dodge(self, state):
         lane = state.rider_lane()
-        self.test.assertIsNotNone(lane, f"no single rider on the LCD during the race: {state}")
+        if lane is None:  # a look in the middle of a repaint
+            state = self.timeline.settled(0.03)
+            lane = state.rider_lane()
+        self.test.assertIsNotNone(lane, f"no single rider on the LCD during the race (a crash?): {state}")
         if not state[f"Im_Avv1{lane}"]:
             return state
         free = [other for other in (1, 2, 3) if not state[f"Im_Avv1{other}"]]
@@ -225,6 +228,9 @@ class RaceTest(unittest.TestCase):
         self.assertEqual(state.digits, "    ", "the level display stays")
         self.assertTrue(state["Im_Num00"], "the score's zeros are not lit")
         self.assertFalse(state["Im_Speed2"] or state["Im_Speed3"], f"the race starts above speed 1: {state}")
+        self.assertTrue(all(state[name] for name in FAR_GROUP), f"the far track lines are not lit: {state}")
+        self.assertFalse(any(state[name] for name in MIDDLE_PAIR + NEAR_PAIR),
+                         f"track lines other than the far group are lit: {state}")
 
         # The arrows: lanes, then the gears up and down.
         driver = Driver(self, timeline)
@@ -235,8 +241,12 @@ class RaceTest(unittest.TestCase):
         for key in ("Up", "Up", "Down", "Down"):
             gear_changes.append((driver.shift(key), driver.gear))
             driver.ride(1.0)
-        self.assertTrue(all(look[1].rider_lane() for look in timeline.looks if look[0] > seen + 0.2),
-                        "the rider vanished during the race (a crash?)")
+        # No crash: the rider never left the LCD for longer than a repaint.
+        riderless = longest_riderless = 0
+        for when, look in timeline.looks:
+            riderless = riderless + 1 if when > seen and look.rider_lane() is None else 0
+            longest_riderless = max(longest_riderless, riderless)
+        self.assertLess(longest_riderless, 3, "the rider left the LCD during the race (a crash?)")
         print(f"arrow presses: {[key for _, key in driver.presses]}", flush=True)
 
         # Esc ends the program cleanly.
