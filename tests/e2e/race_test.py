@@ -151,13 +151,15 @@ class RaceTest(unittest.TestCase):
         self.addCleanup(self.session.close)
         self.lcd = Lcd(harness.PATHS.art_dir)
 
-    def test_start_sequence_race_and_sound(self):
+    def power_on(self, system):
+        """Launcher choices DirectSound and the given system, play, power on:
+        (program, console, timeline), the console waiting for CTRL."""
         session = self.session
         program = session.start()
         launcher = session.wait_for_window(LAUNCHER_TITLE, LAUNCHER_SIZE)
         self.assertIsNotNone(launcher, f"no launcher; log:\n{program.log()}")
         choose_entry(session, launcher, SOUND_LIST, SOUND_ENTRIES.index("DirectSound"))
-        choose_entry(session, launcher, SYSTEM_LIST, SYSTEM_ENTRIES.index("95, 98, ME, NT"))
+        choose_entry(session, launcher, SYSTEM_LIST, SYSTEM_ENTRIES.index(system))
         session.click(*launcher_point(launcher, PLAY_BUTTON))
         expected = ((1024 - 461) // 2, (768 - 738) // 2)
         console = wait_until(lambda: next((w for w in session.visible_windows(CONSOLE_TITLE, CONSOLE_SIZE)
@@ -174,9 +176,14 @@ class RaceTest(unittest.TestCase):
                                            3)
         self.assertIsNotNone(seen, f"power on shows {state}")
         self.assertEqual(session.focused_window(), console.id, "the console does not have the keyboard")
+        time.sleep(0.3)
+        return program, console, timeline
+
+    def test_start_sequence_race_and_sound(self):
+        session = self.session
+        program, console, timeline = self.power_on("95, 98, ME, NT")
 
         # CTRL: the console set up for level 1 at once.
-        time.sleep(0.3)
         frames_before_ctrl = os.path.getsize(session.audio_path) // 2
         ctrl = time.monotonic()
         session.key("ctrl")
@@ -256,6 +263,36 @@ class RaceTest(unittest.TestCase):
         self.assertEqual(status, 0, f"exit status {status}; log:\n{program.log()}")
 
         self.check_audio(frames_before_ctrl, ctrl, gear_changes)
+
+    def test_no_engine_tone_for_2000(self):
+        # With "2000" chosen the effects play but the engine tone never does.
+        session = self.session
+        program, console, timeline = self.power_on("2000")
+        frames_before_ctrl = os.path.getsize(session.audio_path) // 2
+        session.key("ctrl")
+        seen, state = timeline.watch_until(lambda s: s["Im_Speed1"], (RACE + LATE) / 1000 + 1)
+        self.assertIsNotNone(seen, f"the race did not start: {state}")
+        driver = Driver(self, timeline)
+        driver.ride(1.0)
+        driver.shift("Up")
+        driver.ride(0.5)
+        session.key("Escape")
+        status, problem = ended_cleanly(session, program)
+        self.assertIsNone(problem, problem)
+        self.assertEqual(status, 0)
+
+        output = audio.read_output(session.audio_path)
+        start_tune = audio.read_wave(os.path.join(harness.PATHS.sound_dir, "Start.wav"))
+        lights_tune = audio.read_wave(os.path.join(harness.PATHS.sound_dir, "Semaph.wav"))
+        start, match = audio.place_effect(output, start_tune, frames_before_ctrl)
+        self.assertGreater(match, 0.95, "no start tune")
+        alone = (RACE - LIGHTS_ON - AUDIO_SLACK) * audio.RATE // 1000
+        lights, match = audio.place_effect(output, lights_tune, start + len(start_tune), alone)
+        self.assertGreater(match, 0.95, "no start lights' effect")
+        rest = audio.without_effects(output, [(start_tune, start), (lights_tune, lights)], lights, len(output))
+        loud = next((i for i, v in enumerate(rest) if v != 0), None)
+        self.assertIsNone(loud, f"something sounds {(lights + (loud or 0) - start) * 1000 // audio.RATE} ms "
+                                f"after the start tune, besides the two effects")
 
     def check_audio(self, frames_before_ctrl, ctrl, gear_changes):
         output = audio.read_output(self.session.audio_path)
