@@ -2,9 +2,11 @@
 // beside bare precise QTimers with the same intervals in the same event loop,
 // first on an idle machine, then with every core kept busy by child processes.
 //
-// Usage: bench-timer-lateness [--seconds N]   (N per phase, default 60)
+// Usage: bench-timer-lateness [--seconds N] [--verbose]   (N per phase, default 60;
+// --verbose lists the latest ticks of each phase)
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <csignal>
@@ -32,19 +34,31 @@ std::int64_t nowNs() {
 // Follows a periodic timer's own schedule as Qt keeps it for precise timers:
 // the next tick is due one interval after the last due time, unless that is
 // already past, in which case one interval after now.
+struct LateTick {
+    double lateMs;
+    int intervalMs;
+    double dueMs;  // since the phase began
+};
+
 struct LatenessTracker {
     std::int64_t intervalNs = 0;
     std::int64_t dueNs = 0;
+    std::int64_t phaseStartNs = 0;
     std::vector<double>* samplesMs = nullptr;
+    std::vector<LateTick>* ticks = nullptr;
 
-    void start(int intervalMs, std::vector<double>& samples) {
+    void start(int intervalMs, std::vector<double>& samples, std::vector<LateTick>& all, std::int64_t phaseStart) {
         intervalNs = std::int64_t{intervalMs} * 1'000'000;
         dueNs = nowNs() + intervalNs;
         samplesMs = &samples;
+        ticks = &all;
+        phaseStartNs = phaseStart;
     }
     void tick() {
         const std::int64_t at = nowNs();
         samplesMs->push_back(static_cast<double>(at - dueNs) / 1e6);
+        ticks->push_back({samplesMs->back(), static_cast<int>(intervalNs / 1'000'000),
+                          static_cast<double>(dueNs - phaseStartNs) / 1e6});
         dueNs += intervalNs;
         if (dueNs < at) dueNs = at + intervalNs;
     }
@@ -78,10 +92,12 @@ private:
 
 struct PhaseResult {
     std::vector<double> clockMs, bareMs;
+    std::vector<LateTick> clockTicks, bareTicks;
 };
 
 PhaseResult runPhase(int seconds) {
     PhaseResult result;
+    const std::int64_t phaseStart = nowNs();
     QtClock clock;
     std::array<LatenessTracker, TimerCount> clockTrackers{};
     clock.setTickHandler([&](TimerId id) { clockTrackers[id].tick(); });
@@ -95,13 +111,13 @@ PhaseResult runPhase(int seconds) {
     }
 
     for (const auto& [id, ms] : kMix) {
-        clockTrackers[id].start(ms, result.clockMs);
+        clockTrackers[id].start(ms, result.clockMs, result.clockTicks, phaseStart);
         clock.startTicks(id, ms);
     }
     // Offset so that the two sets do not fall due at the same instant.
     QTimer::singleShot(25, Qt::PreciseTimer, [&] {
         for (std::size_t i = 0; i < kMix.size(); ++i) {
-            bareTrackers[i].start(kMix[i].second, result.bareMs);
+            bareTrackers[i].start(kMix[i].second, result.bareMs, result.bareTicks, phaseStart);
             bare[i].start();
         }
     });
@@ -119,7 +135,21 @@ std::string summary(const std::vector<double>& ms) {
     return text;
 }
 
+bool verbose = false;
+
+void printLatest(const char* what, std::vector<LateTick> ticks) {
+    std::sort(ticks.begin(), ticks.end(), [](const LateTick& a, const LateTick& b) { return a.lateMs > b.lateMs; });
+    std::printf("  latest ticks of %s:", what);
+    for (std::size_t i = 0; i < std::min<std::size_t>(12, ticks.size()); ++i)
+        std::printf(" %.2f ms (%d ms timer, due at %.0f)", ticks[i].lateMs, ticks[i].intervalMs, ticks[i].dueMs);
+    std::printf("\n");
+}
+
 void report(const char* phase, const PhaseResult& r, double goalP99) {
+    if (verbose) {
+        printLatest("QtClock", r.clockTicks);
+        printLatest("bare QTimer", r.bareTicks);
+    }
     std::printf("%s: QtClock %zu ticks, %s\n", phase, r.clockMs.size(), summary(r.clockMs).c_str());
     std::printf("%s: bare QTimer %zu ticks, %s\n", phase, r.bareMs.size(), summary(r.bareMs).c_str());
     const double p99 = percentile(r.clockMs, 99);
@@ -132,6 +162,7 @@ void report(const char* phase, const PhaseResult& r, double goalP99) {
 
 int main(int argc, char** argv) {
     const int seconds = intOption(argc, argv, "--seconds", 60);
+    for (int i = 1; i < argc; ++i) verbose = verbose || std::string(argv[i]) == "--verbose";
     QApplication app(argc, argv);
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     std::printf("timer mix: 100, 350 and 1000 ms; %d s per phase; %u cores\n", seconds, cores);
