@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config python3
   # windowing toolkit (Widgets, Gui, Test; xcb and offscreen platforms)
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   # pictures and sound
