@@ -2,7 +2,9 @@
 // frameless window, centred, painting one 461 x 738 JPEG decoded at start.
 // With --tick MS (repeatable) a precise timer flips a 40 x 30 patch every MS
 // ms, repainting only that rectangle, as the race's timers do; --at X Y
-// places it instead of centring it.
+// places it instead of centring it; --text draws a line of text (the font
+// machinery a launcher needs). Built twice: bare, and linked to the sound
+// libraries the program uses, to tell their cost apart.
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -14,6 +16,10 @@
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#ifdef BARE_WITH_SOUND_LIBRARIES
+#include <SDL_mixer.h>
+#endif
 
 namespace {
 
@@ -33,6 +39,7 @@ protected:
     void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
         painter.drawImage(event->rect(), picture_, event->rect());
+        if (text) painter.drawText(20, 20, QStringLiteral("Select sound mode:"));
         for (int i = 0; i < 2; ++i)
             if (lit_[i] && patchRect(i).intersects(event->rect())) painter.fillRect(patchRect(i), Qt::black);
     }
@@ -41,11 +48,17 @@ private:
     static QRect patchRect(int patch) { return {150 + 60 * patch, 150, 40, 30}; }
     QImage picture_;
     bool lit_[2] = {false, false};
+
+public:
+    bool text = false;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef BARE_WITH_SOUND_LIBRARIES
+    if (!Mix_Linked_Version()) return 1;  // a real use, so the libraries stay linked
+#endif
     QApplication app(argc, argv);
     const QImage picture(QStringLiteral(":/pictures/Im_Principale.jpg"));
     if (picture.isNull()) return 1;
@@ -65,6 +78,7 @@ int main(int argc, char** argv) {
         timer->start(std::atoi(argv[++i]));
         timers.push_back(std::move(timer));
     }
+    for (int i = 1; i < argc; ++i) window.text = window.text || std::strcmp(argv[i], "--text") == 0;
     window.show();
     return QApplication::exec();
 }
