@@ -91,4 +91,8 @@ echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //
 echo "Load average before: $load_before; after: $(cut -d' ' -f1-3 /proc/loadavg)"
 [ "$quick" = 1 ] && echo "QUICK RUN: short phases, figures not comparable with the goals"
 echo
-column -t -s $'\t' "$out/table"
+# Aligned columns without depending on column(1).
+awk -F'\t' '
+  { for (i = 1; i <= NF; ++i) { cell[NR, i] = $i; if (length($i) > width[i]) width[i] = length($i) } cols[NR] = NF }
+  END { for (r = 1; r <= NR; ++r) { line = ""; for (i = 1; i <= cols[r]; ++i)
+          line = line sprintf(i < cols[r] ? "%-" width[i] "s  " : "%s", cell[r, i]); print line } }' "$out/table"
