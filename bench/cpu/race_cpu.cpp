@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 
 #include "bench/common/bench_common.h"
@@ -282,5 +283,6 @@ int main(int argc, char** argv) {
     infoRow(format("CPU idle on the launcher (%.0f s)", idle.wallMs / 1000), format("%.3f %% of a core", idling),
             format("%.3f %%", bareIdling) + " (bare, idle)", format("%+.3f %%", idling - bareIdling));
     if (!complete) std::fprintf(stderr, "bench-race-cpu: only %.1f s of racing at gear 3\n", race.wallMs / 1000);
+    std::filesystem::remove_all(settingsHome);
     return complete ? 0 : 1;
 }

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <cstdio>
+#include <filesystem>
 
 #include "bench/common/bench_common.h"
 #include "bench/common/outside.h"
@@ -163,5 +164,6 @@ int main(int argc, char** argv) {
             format("%.1f ms", lf), format("%.2fx", f / lf));
     infoRow("  same, against bare + sound libraries + text: peak RSS", format("%.1f MiB", p),
             format("%.1f MiB", lp), format("%.2fx", p / lp));
+    std::filesystem::remove_all(settingsHome);
     return failures == 0 ? 0 : 1;
 }
