@@ -1,0 +1,99 @@
+#include "sound/deferred_sound.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#ifndef VORLAK_SOUND_MODULE_FILE
+#error "VORLAK_SOUND_MODULE_FILE names the module file"
+#endif
+
+namespace vorlak {
+
+DeferredSound::DeferredSound(std::string modulePath) : modulePath_(std::move(modulePath)) {}
+
+// The module stays loaded: SDL may still hold threads and exit handlers of
+// its own, and the process is ending anyway.
+DeferredSound::~DeferredSound() { delete layer_.sound; }
+
+std::string DeferredSound::besideProgram() {
+    std::vector<char> buffer(4096);
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    std::string folder = ".";
+    if (length > 0 && static_cast<std::size_t>(length) < buffer.size()) {
+        const std::string program(buffer.data(), static_cast<std::size_t>(length));
+        const auto slash = program.rfind('/');
+        if (slash != std::string::npos) folder = program.substr(0, slash == 0 ? 1 : slash);
+    }
+    return folder + (folder.back() == '/' ? "" : "/") + VORLAK_SOUND_MODULE_FILE;
+}
+
+bool DeferredSound::load() {
+    if (loadTried_) return isLoaded();
+    loadTried_ = true;
+    void* module = dlopen(modulePath_.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        const char* reason = dlerror();
+        std::fprintf(stderr, "vorlak-simulator: no sound: cannot load %s: %s\n", modulePath_.c_str(),
+                     reason ? reason : "unknown error");
+        return false;
+    }
+    auto* factory = reinterpret_cast<SoundModuleFactory*>(dlsym(module, kSoundModuleFactory));
+    if (!factory) {
+        std::fprintf(stderr, "vorlak-simulator: no sound: %s does not export %s\n", modulePath_.c_str(),
+                     kSoundModuleFactory);
+        dlclose(module);
+        return false;
+    }
+    layer_ = factory();
+    if (!layer_.sound || !layer_.speaker) {
+        std::fprintf(stderr, "vorlak-simulator: no sound: %s made no sound layer\n", modulePath_.c_str());
+        delete layer_.sound;
+        layer_ = {};
+        return false;
+    }
+    if (outputSet_) layer_.sound->setOutput(outputType_);
+    return true;
+}
+
+bool DeferredSound::setOutput(int outputType) {
+    if (isLoaded()) return layer_.sound->setOutput(outputType);
+    outputType_ = outputType;
+    outputSet_ = true;
+    return true;
+}
+
+bool DeferredSound::init(int mixRate, int maxSoftwareChannels, unsigned flags) {
+    return load() && layer_.sound->init(mixRate, maxSoftwareChannels, flags);
+}
+
+SampleHandle DeferredSound::sampleLoad(int index, const std::string& file, unsigned mode, int memoryLength) {
+    return isLoaded() ? layer_.sound->sampleLoad(index, file, mode, memoryLength) : nullptr;
+}
+
+int DeferredSound::playSound(int channel, SampleHandle sample) {
+    return isLoaded() ? layer_.sound->playSound(channel, sample) : -1;
+}
+
+bool DeferredSound::stopSound(int channel) { return isLoaded() && layer_.sound->stopSound(channel); }
+
+void DeferredSound::sampleFree(SampleHandle sample) {
+    if (isLoaded()) layer_.sound->sampleFree(sample);
+}
+
+void DeferredSound::close() {
+    if (isLoaded()) layer_.sound->close();
+}
+
+void DeferredSound::startTone(std::uint16_t divisor) {
+    if (isLoaded()) layer_.speaker->startTone(divisor);
+}
+
+void DeferredSound::stopTone() {
+    if (isLoaded()) layer_.speaker->stopTone();
+}
+
+}  // namespace vorlak

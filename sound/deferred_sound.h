@@ -1,0 +1,59 @@
+// The sound layer loaded on first use: the SDL layer and the many libraries
+// its mixer pulls in are loaded from a module beside the program when the
+// sound is first opened, so that starting the program does not pay for them.
+//
+// Until then, and for good if the module cannot be loaded, every call does
+// what the SDL layer does with no device and no samples: nothing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "sound/sound_library.h"
+
+namespace vorlak {
+
+// The one symbol the module exports: a new layer, seen through both
+// interfaces of the same object, which is deleted through `sound`.
+struct SoundModuleLayer {
+    SoundLibrary* sound = nullptr;
+    SpeakerTone* speaker = nullptr;
+};
+using SoundModuleFactory = SoundModuleLayer();
+inline constexpr const char* kSoundModuleFactory = "vorlak_sound_module_create";
+
+class DeferredSound : public SoundLibrary, public SpeakerTone {
+public:
+    explicit DeferredSound(std::string modulePath);
+    ~DeferredSound() override;
+    DeferredSound(const DeferredSound&) = delete;
+    DeferredSound& operator=(const DeferredSound&) = delete;
+
+    // The module in the running program's own folder.
+    static std::string besideProgram();
+
+    bool setOutput(int outputType) override;
+    bool init(int mixRate, int maxSoftwareChannels, unsigned flags) override;
+    SampleHandle sampleLoad(int index, const std::string& file, unsigned mode, int memoryLength) override;
+    int playSound(int channel, SampleHandle sample) override;
+    bool stopSound(int channel) override;
+    void sampleFree(SampleHandle sample) override;
+    void close() override;
+
+    void startTone(std::uint16_t divisor) override;
+    void stopTone() override;
+
+    bool isLoaded() const { return layer_.sound != nullptr; }
+    const std::string& modulePath() const { return modulePath_; }
+
+private:
+    bool load();
+
+    std::string modulePath_;
+    int outputType_ = FSOUND_OUTPUT_NOSOUND;
+    bool outputSet_ = false;
+    bool loadTried_ = false;
+    SoundModuleLayer layer_;
+};
+
+}  // namespace vorlak

@@ -1,0 +1,100 @@
+#include "sound/deferred_sound.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace vorlak {
+namespace {
+
+const std::string kStart = std::string(VORLAK_ASSETS_DIR) + "/SOUND/Start.wav";
+
+// No sound card is needed: SDL's silent driver, whatever the environment says.
+void useDummyDriver() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+
+bool mixerLoaded() {
+    void* mixer = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_NOLOAD);
+    if (mixer) dlclose(mixer);
+    return mixer != nullptr;
+}
+
+// What the console does before PLAY and at the end of a program that never
+// played: all of it must be silent and load nothing.
+void callsBeforePlay(DeferredSound& sound) {
+    EXPECT_FALSE(sound.stopSound(FSOUND_ALL));
+    sound.startTone(54240);
+    sound.stopTone();
+    EXPECT_EQ(sound.playSound(FSOUND_FREE, nullptr), -1);
+    for (int i = 0; i < 7; ++i) sound.sampleFree(nullptr);
+    sound.close();
+}
+
+TEST(DeferredSound, LoadsNothingUntilOpened) {
+    if (mixerLoaded()) GTEST_SKIP() << "the mixer was loaded by an earlier test in this process";
+    useDummyDriver();
+    DeferredSound sound(VORLAK_SOUND_MODULE);
+    callsBeforePlay(sound);
+    EXPECT_TRUE(sound.setOutput(FSOUND_OUTPUT_DSOUND));
+    EXPECT_EQ(sound.sampleLoad(FSOUND_FREE, kStart, FSOUND_2D, 0), nullptr);
+    EXPECT_FALSE(sound.isLoaded());
+    EXPECT_FALSE(mixerLoaded());
+
+    EXPECT_TRUE(sound.init(22050, 64, 0));
+    EXPECT_TRUE(sound.isLoaded());
+    EXPECT_TRUE(mixerLoaded());
+}
+
+TEST(DeferredSound, ForwardsOnceOpened) {
+    useDummyDriver();
+    DeferredSound sound(VORLAK_SOUND_MODULE);
+    EXPECT_TRUE(sound.setOutput(FSOUND_OUTPUT_WINMM));
+    ASSERT_TRUE(sound.init(22050, 64, 0));
+    const SampleHandle start = sound.sampleLoad(FSOUND_FREE, kStart, FSOUND_2D, 0);
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(sound.sampleLoad(FSOUND_FREE, kStart + ".missing", FSOUND_2D, 0), nullptr);
+    EXPECT_GE(sound.playSound(FSOUND_FREE, start), 0);
+    EXPECT_TRUE(sound.stopSound(FSOUND_ALL));
+    sound.startTone(54240);
+    sound.stopTone();
+    sound.sampleFree(start);
+    sound.close();
+    // Closed, the layer behaves as the SDL layer does without a device.
+    EXPECT_FALSE(sound.stopSound(FSOUND_ALL));
+    // And opens again.
+    EXPECT_TRUE(sound.init(22050, 64, 0));
+    EXPECT_TRUE(sound.stopSound(FSOUND_ALL));
+    sound.close();
+}
+
+TEST(DeferredSound, MissingModuleSaysSoOnceAndStaysSilent) {
+    const std::string path = std::string(VORLAK_SOUND_MODULE) + ".absent";
+    DeferredSound sound(path);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(sound.init(22050, 64, 0));
+    EXPECT_FALSE(sound.init(22050, 64, 0));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(sound.isLoaded());
+    EXPECT_NE(said.find(path), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;  // one line
+    EXPECT_EQ(sound.sampleLoad(FSOUND_FREE, kStart, FSOUND_2D, 0), nullptr);
+    callsBeforePlay(sound);
+}
+
+TEST(DeferredSound, ModuleIsLookedForBesideTheProgram) {
+    const std::string path = DeferredSound::besideProgram();
+    const std::string module = VORLAK_SOUND_MODULE;
+    const std::string file = module.substr(module.rfind('/') + 1);
+    ASSERT_GT(path.size(), file.size());
+    EXPECT_EQ(path.substr(path.size() - file.size() - 1), "/" + file);
+    char self[4096] = {};
+    ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    const std::string program = self;
+    EXPECT_EQ(path.substr(0, path.size() - file.size()), program.substr(0, program.rfind('/') + 1));
+}
+
+}  // namespace
+}  // namespace vorlak
