@@ -7,7 +7,7 @@ import unittest
 
 import harness
 from harness import (CONSOLE_SIZE, OFF_SCREEN, PLAY_BUTTON, SOUND_ENTRIES, SOUND_LIST, SYSTEM_ENTRIES,
-                     SYSTEM_LIST, LauncherLook, Session, centred_position, choose_entry, ended_cleanly,
+                     SYSTEM_LIST, LauncherLook, Session, centred_position, choose_entry, assert_ended_cleanly,
                      launcher_point, start_to_launcher, wait_until)
 
 BROKEN_SOUND_FOLDER = "Sound folder unproperly installed. Read instructions then reinstall."
@@ -63,9 +63,7 @@ class FailureTest(unittest.TestCase):
         self.assertEqual(session.settings.read(), expected_settings)
         session.focus(console)
         session.key("Escape")
-        status, problem = ended_cleanly(session, program)
-        self.assertIsNone(problem, problem)
-        self.assertEqual(status, 0, f"exit status {status}; log:\n{program.log()}")
+        assert_ended_cleanly(self, session, program)
 
     def test_missing_sound_folder(self):
         session = self.session
@@ -88,9 +86,7 @@ class FailureTest(unittest.TestCase):
 
         # OK: the choices are forgotten and the program ends.
         session.key("Return")
-        status, problem = ended_cleanly(session, program)
-        self.assertIsNone(problem, problem)
-        self.assertEqual(status, 0, f"exit status {status}; log:\n{program.log()}")
+        assert_ended_cleanly(self, session, program)
         self.assertEqual(session.settings.read(), {"SoundMode": "-1", "System": "-1"})
 
         # The next start: nothing chosen and play disabled; without sound
@@ -107,9 +103,7 @@ class FailureTest(unittest.TestCase):
                         "without sound, play did not bring the console on screen")
         session.focus(console)
         session.key("Escape")
-        status, problem = ended_cleanly(session, program)
-        self.assertIsNone(problem, problem)
-        self.assertEqual(status, 0)
+        assert_ended_cleanly(self, session, program)
         self.assertEqual(session.settings.read(), {"SoundMode": "2", "System": "1"})
 
     def test_damaged_settings(self):
@@ -173,9 +167,7 @@ class FailureTest(unittest.TestCase):
         self.assertEqual(session.settings.read(), {"SoundMode": "1, 2", "System": "1"})
         session.focus(console)
         session.key("Escape")
-        status, problem = ended_cleanly(session, program)
-        self.assertIsNone(problem, problem)
-        self.assertEqual(status, 0)
+        assert_ended_cleanly(self, session, program)
 
 
 if __name__ == "__main__":

@@ -468,6 +468,13 @@ def centred_position(screen_size, window_size, keep_top_when_small=None):
     return left, top
 
 
+def assert_ended_cleanly(test, session, program):
+    """Fails the test unless the program has ended with status 0 and nothing left."""
+    status, problem = ended_cleanly(session, program)
+    test.assertIsNone(problem, problem)
+    test.assertEqual(status, 0, f"exit status {status}; log:\n{program.log()}")
+
+
 def ended_cleanly(session, program, timeout=10):
     """(exit status, reason) once the program has ended with nothing left:
     no process of its group and no window of it on the X server."""

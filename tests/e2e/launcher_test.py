@@ -7,7 +7,7 @@ import unittest
 import harness
 from harness import (CONSOLE_SIZE, LAUNCHER_SIZE, OFF_SCREEN, PLAY_BUTTON, SOUND_ENTRIES, SOUND_LIST,
                      SYSTEM_ENTRIES, SYSTEM_LIST, LauncherLook, Session, centred_position, choose_entry,
-                     ended_cleanly, launcher_point, start_to_launcher, wait_until)
+                     assert_ended_cleanly, launcher_point, start_to_launcher, wait_until)
 
 
 class LauncherTest(unittest.TestCase):
@@ -66,9 +66,7 @@ class LauncherTest(unittest.TestCase):
         # Esc in the console ends the program cleanly; the choices stay.
         session.focus(console)
         session.key("Escape")
-        status, problem = ended_cleanly(session, program)
-        self.assertIsNone(problem, problem)
-        self.assertEqual(status, 0, f"exit status {status}; log:\n{program.log()}")
+        assert_ended_cleanly(self, session, program)
         self.assertEqual(session.settings.read(), {"SoundMode": "1", "System": "0"})
 
         # The next start shows both choices as they were made, play enabled.
@@ -82,9 +80,7 @@ class LauncherTest(unittest.TestCase):
                         "play did not bring the console on screen on the second start")
         session.focus(console)
         session.key("Escape")
-        status, problem = ended_cleanly(session, program)
-        self.assertIsNone(problem, problem)
-        self.assertEqual(status, 0)
+        assert_ended_cleanly(self, session, program)
 
 
 class SmallScreenTest(unittest.TestCase):
@@ -104,9 +100,7 @@ class SmallScreenTest(unittest.TestCase):
             self.assertEqual(session.settings.read(), {"SoundMode": "2", "System": "1"})
             session.focus(console)
             session.key("Escape")
-            status, problem = ended_cleanly(session, program)
-            self.assertIsNone(problem, problem)
-            self.assertEqual(status, 0)
+            assert_ended_cleanly(self, session, program)
 
 
 if __name__ == "__main__":

@@ -11,7 +11,7 @@ import audio
 import harness
 from harness import (CONSOLE_SIZE, CONSOLE_TITLE, LAUNCHER_SIZE, LAUNCHER_TITLE, PLAY_BUTTON, POWER_KEY,
                      SOUND_ENTRIES, SOUND_LIST, SYSTEM_ENTRIES, SYSTEM_LIST, Session, center, choose_entry,
-                     ended_cleanly, launcher_point, wait_until)
+                     assert_ended_cleanly, launcher_point, wait_until)
 from lcd import Lcd
 
 # The start sequence's timings in ms after CTRL.
@@ -258,9 +258,7 @@ class RaceTest(unittest.TestCase):
 
         # Esc ends the program cleanly.
         session.key("Escape")
-        status, problem = ended_cleanly(session, program)
-        self.assertIsNone(problem, problem)
-        self.assertEqual(status, 0, f"exit status {status}; log:\n{program.log()}")
+        assert_ended_cleanly(self, session, program)
 
         self.check_audio(frames_before_ctrl, ctrl, gear_changes)
 
@@ -277,9 +275,7 @@ class RaceTest(unittest.TestCase):
         driver.shift("Up")
         driver.ride(0.5)
         session.key("Escape")
-        status, problem = ended_cleanly(session, program)
-        self.assertIsNone(problem, problem)
-        self.assertEqual(status, 0)
+        assert_ended_cleanly(self, session, program)
 
         output = audio.read_output(session.audio_path)
         start_tune = audio.read_wave(os.path.join(harness.PATHS.sound_dir, "Start.wav"))

@@ -9,7 +9,7 @@ import unittest
 
 import harness
 from harness import (ABOUT_TITLE, CONSOLE_SIZE, CONSOLE_TITLE, LAUNCHER_SIZE, LAUNCHER_TITLE, PLAY_BUTTON,
-                     POWER_KEY, SOUND_ENTRIES, SOUND_LIST, Session, center, choose_entry, ended_cleanly,
+                     POWER_KEY, SOUND_ENTRIES, SOUND_LIST, Session, center, choose_entry, assert_ended_cleanly,
                      launcher_point, wait_until)
 
 # The console's outline: left, top, right, bottom (right and bottom exclusive).
@@ -100,9 +100,7 @@ class WindowTest(unittest.TestCase):
         session = self.session
         session.focus(self.console)
         session.key("Escape")
-        status, problem = ended_cleanly(session, self.program)
-        self.assertIsNone(problem, problem)
-        self.assertEqual(status, 0, f"exit status {status}; log:\n{self.program.log()}")
+        assert_ended_cleanly(self, session, self.program)
 
     def test_outline_drawing_and_mouse(self):
         session, console = self.session, self.console
