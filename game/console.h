@@ -128,9 +128,6 @@ public:
     // A tick of a game timer: runs the timer's handler.
     void onTimer(TimerId id);
 
-    // The seed used by the last random draw (for tools that report it).
-    std::uint32_t lastSeed() const { return random_.seed(); }
-
 private:
     std::uint32_t drawRandom(std::uint32_t bound);  // reseed from the clock, then draw
     Element opponentCell(int row, int lane) const { return Tabella_Immagini[13 + 3 * (row - 1) + lane]; }

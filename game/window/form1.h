@@ -19,9 +19,6 @@ class TForm1 : public QWidget, public ConsoleWindow {
 public:
     explicit TForm1(Console& console, QWidget* parent = nullptr);
 
-    Console& console() { return console_; }
-    MouseRouter& mouseRouter() { return router_; }
-    KeyInput& keyInput() { return keys_; }
     const ConsolePictures& pictures() const { return pictures_; }
 
     // The right-click menu, opened at the pointer on a right-button release.

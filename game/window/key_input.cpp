@@ -64,7 +64,7 @@ void KeyInput::released(int qtKey, bool autoRepeat, quint64 timestamp) {
     if (qtKey == Qt::Key_Control) controlRepeat_.stop();
     if (pending_) deliverPendingRelease();
     pending_ = Release{qtKey, timestamp};
-    releaseHold_.start(releaseHoldMs_);
+    releaseHold_.start(kReleaseHoldMs);
 }
 
 void KeyInput::flush() {

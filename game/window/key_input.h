@@ -23,7 +23,6 @@ public:
 
     // CTRL's own repeat, from the desktop's settings.
     void setControlRepeat(int delayMs, int intervalMs);
-    void setReleaseHoldMs(int ms) { releaseHoldMs_ = ms; }
 
     void pressed(int qtKey, bool autoRepeat, quint64 timestamp);
     void released(int qtKey, bool autoRepeat, quint64 timestamp);
@@ -45,7 +44,7 @@ private:
     Deliver keyDown_, keyUp_;
     std::optional<Release> pending_;
     QTimer releaseHold_;
-    int releaseHoldMs_ = 15;
+    static constexpr int kReleaseHoldMs = 15;  // longer than an unmarked pair's gap
     QTimer controlRepeat_;
     int controlDelayMs_ = 500;
     int controlIntervalMs_ = 33;
