@@ -1,7 +1,6 @@
 #include "sound/sdl_sound.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <algorithm>
 #include <cstring>
@@ -11,7 +10,8 @@ namespace vorlak {
 struct SdlSound::SdlSample : Sample {
     std::vector<std::uint8_t> pcm;  // 16-bit signed, native order, in `format`
     PcmFormat format;
-    Mix_Chunk chunk{};              // points into pcm; never freed by SDL_mixer
+    const std::int16_t* samples() const { return reinterpret_cast<const std::int16_t*>(pcm.data()); }
+    std::size_t count() const { return pcm.size() / sizeof(std::int16_t); }
 };
 
 namespace {
@@ -24,13 +24,24 @@ bool driverExists(const char* name) {
     return false;
 }
 
-void SDLCALL postMix(void* layer, Uint8* stream, int bytes) {
-    int frequency = 0, channels = 0;
-    Uint16 format = 0;
-    if (Mix_QuerySpec(&frequency, &format, &channels) == 0 || channels <= 0) return;
-    const int frames = bytes / static_cast<int>(sizeof(std::int16_t)) / channels;
-    static_cast<SdlSound*>(layer)->addToneTo(reinterpret_cast<std::int16_t*>(stream), frames, channels, frequency);
+// Runs on SDL's audio thread, which holds the device's lock meanwhile.
+void SDLCALL fill(void* userdata, Uint8* stream, int bytes) {
+    auto* mixer = static_cast<Mixer*>(userdata);
+    const int frames = bytes / static_cast<int>(sizeof(std::int16_t)) / mixer->outputChannels();
+    mixer->mix(reinterpret_cast<std::int16_t*>(stream), frames);
 }
+
+// Holds the audio thread off for the length of a scope.
+class DeviceLock {
+public:
+    explicit DeviceLock(SDL_AudioDeviceID device) : device_(device) { SDL_LockAudioDevice(device_); }
+    ~DeviceLock() { SDL_UnlockAudioDevice(device_); }
+    DeviceLock(const DeviceLock&) = delete;
+    DeviceLock& operator=(const DeviceLock&) = delete;
+
+private:
+    SDL_AudioDeviceID device_;
+};
 
 }  // namespace
 
@@ -63,24 +74,26 @@ bool SdlSound::init(int mixRate, int maxSoftwareChannels, unsigned) {
         SDL_ResetHint(SDL_HINT_AUDIODRIVER);
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     }
-    toneSounding_ = 0;
-    tonePhase_ = 0.0;
-    framesMixed_.store(0, std::memory_order_release);
-    // Registered before the device starts, so that every frame it produces is
-    // counted.
-    Mix_SetPostMix(postMix, this);
-    if (Mix_OpenAudioDevice(mixRate, kSampleFormat, 1, kBufferFrames, nullptr,
-                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE) != 0) {
-        Mix_SetPostMix(nullptr, nullptr);
+    SDL_AudioSpec wanted{};
+    wanted.freq = mixRate;
+    wanted.format = kSampleFormat;
+    wanted.channels = 1;
+    wanted.samples = kBufferFrames;
+    wanted.callback = fill;
+    wanted.userdata = &mixer_;
+    SDL_AudioSpec obtained{};
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained,
+                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+    if (device_ == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    int rate = 0, channels = 0;
-    Uint16 format = 0;
-    Mix_QuerySpec(&rate, &format, &channels);
-    format_ = {rate, channels};
+    format_ = {obtained.freq, obtained.channels};
     driverInUse_ = SDL_GetCurrentAudioDriver() ? SDL_GetCurrentAudioDriver() : "";
-    Mix_AllocateChannels(maxSoftwareChannels);
+    // The device is paused until here, so every frame it produces is counted.
+    mixer_.setOutput(obtained.freq, obtained.channels);
+    mixer_.allocateChannels(maxSoftwareChannels);
+    SDL_PauseAudioDevice(device_, 0);
     open_ = true;
     return true;
 }
@@ -101,8 +114,6 @@ bool SdlSound::convert(SdlSample& sample, PcmFormat to) const {
         sample.pcm = std::move(buffer);
     }
     sample.format = to;
-    sample.chunk.abuf = sample.pcm.data();
-    sample.chunk.alen = static_cast<Uint32>(sample.pcm.size());
     return true;
 }
 
@@ -135,9 +146,6 @@ SampleHandle SdlSound::sampleLoad(int, const std::string& file, unsigned, int) {
     SDL_FreeWAV(data);
     if (!decoded) return nullptr;
     sample->format = {loaded.freq, loaded.channels};
-    sample->chunk.volume = MIX_MAX_VOLUME;
-    sample->chunk.abuf = sample->pcm.data();
-    sample->chunk.alen = static_cast<Uint32>(sample->pcm.size());
     if (!convert(*sample, format_)) return nullptr;
     samples_.push_back(std::move(sample));
     return samples_.back().get();
@@ -149,17 +157,18 @@ int SdlSound::playSound(int channel, SampleHandle handle) {
     // A sample loaded before the device opened may need the device's format;
     // it cannot be playing yet, so converting it here is safe.
     if (!convert(*sample, format_)) return -1;
-    return Mix_PlayChannel(channel == FSOUND_FREE ? -1 : channel, &sample->chunk, 0);
+    const DeviceLock lock(device_);
+    return mixer_.play(channel == FSOUND_FREE ? -1 : channel, sample->samples(), sample->count());
 }
 
 bool SdlSound::stopSound(int channel) {
     if (!open_) return false;
-    if (channel == FSOUND_ALL) {
-        Mix_HaltChannel(-1);
-        return true;
-    }
-    if (channel < 0) return false;
-    Mix_HaltChannel(channel);
+    if (channel != FSOUND_ALL && channel < 0) return false;
+    const DeviceLock lock(device_);
+    if (channel == FSOUND_ALL)
+        mixer_.stopAll();
+    else
+        mixer_.stop(channel);
     return true;
 }
 
@@ -168,10 +177,9 @@ void SdlSound::sampleFree(SampleHandle handle) {
     const auto it = std::find_if(samples_.begin(), samples_.end(), [&](const auto& s) { return s.get() == handle; });
     if (it == samples_.end()) return;
     if (open_) {
-        // Halting takes the audio lock: once it returns, the mixer is done with the data.
-        const int channels = Mix_AllocateChannels(-1);
-        for (int c = 0; c < channels; ++c)
-            if (Mix_GetChunk(c) == &(*it)->chunk) Mix_HaltChannel(c);
+        // Once the lock is held the audio thread is not reading the data.
+        const DeviceLock lock(device_);
+        mixer_.stopUsing((*it)->samples());
     }
     samples_.erase(it);
 }
@@ -179,38 +187,17 @@ void SdlSound::sampleFree(SampleHandle handle) {
 void SdlSound::close() {
     stopTone();
     if (!open_) return;
-    Mix_HaltChannel(-1);
-    Mix_CloseAudio();
-    Mix_SetPostMix(nullptr, nullptr);
+    // Closing waits for the audio thread to finish.
+    SDL_CloseAudioDevice(device_);
+    device_ = 0;
+    mixer_.stopAll();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     open_ = false;
     format_ = PcmFormat{};
 }
 
-void SdlSound::startTone(std::uint16_t divisor) { toneRequest_.store(kToneOn | divisor, std::memory_order_release); }
+void SdlSound::startTone(std::uint16_t divisor) { mixer_.startTone(divisor); }
 
-void SdlSound::stopTone() { toneRequest_.store(0, std::memory_order_release); }
-
-void SdlSound::addToneTo(std::int16_t* samples, int frames, int channels, int rate) {
-    const std::uint32_t request = toneRequest_.load(std::memory_order_acquire);
-    if (request != 0) {
-        // Starting from silence begins a fresh cycle; a new divisor only
-        // changes the step, so the wave runs on without a break.
-        if (toneSounding_ == 0) tonePhase_ = 0.0;
-        const std::uint32_t divisor = (request & 0xFFFFu) ? (request & 0xFFFFu) : 0x10000u;
-        const double step = kTimerClockHz / divisor / rate;
-        for (int f = 0; f < frames; ++f) {
-            const int level = tonePhase_ < 0.5 ? kToneAmplitude : -kToneAmplitude;
-            for (int c = 0; c < channels; ++c) {
-                std::int16_t& out = samples[f * channels + c];
-                out = static_cast<std::int16_t>(std::clamp(out + level, -32768, 32767));
-            }
-            tonePhase_ += step;
-            if (tonePhase_ >= 1.0) tonePhase_ -= 1.0;
-        }
-    }
-    toneSounding_ = request;
-    framesMixed_.fetch_add(static_cast<std::uint64_t>(frames), std::memory_order_acq_rel);
-}
+void SdlSound::stopTone() { mixer_.stopTone(); }
 
 }  // namespace vorlak

@@ -9,7 +9,7 @@ packages=(
   # windowing toolkit (Widgets, Gui, Test; xcb and offscreen platforms)
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
   # pictures and sound
-  libjpeg-dev libsdl2-dev libsdl2-mixer-dev
+  libjpeg-dev libsdl2-dev
   # X11 helpers used by the window (key repeat settings, shape)
   libx11-dev libxext-dev
   # tests

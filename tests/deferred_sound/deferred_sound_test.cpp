@@ -16,10 +16,10 @@ const std::string kStart = std::string(VORLAK_ASSETS_DIR) + "/SOUND/Start.wav";
 // No sound card is needed: SDL's silent driver, whatever the environment says.
 void useDummyDriver() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
 
-bool mixerLoaded() {
-    void* mixer = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_NOLOAD);
-    if (mixer) dlclose(mixer);
-    return mixer != nullptr;
+bool sdlLoaded() {
+    void* sdl = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_NOLOAD);
+    if (sdl) dlclose(sdl);
+    return sdl != nullptr;
 }
 
 // What the console does before PLAY and at the end of a program that never
@@ -34,18 +34,18 @@ void callsBeforePlay(DeferredSound& sound) {
 }
 
 TEST(DeferredSound, LoadsNothingUntilOpened) {
-    if (mixerLoaded()) GTEST_SKIP() << "the mixer was loaded by an earlier test in this process";
+    if (sdlLoaded()) GTEST_SKIP() << "SDL was loaded by an earlier test in this process";
     useDummyDriver();
     DeferredSound sound(VORLAK_SOUND_MODULE);
     callsBeforePlay(sound);
     EXPECT_TRUE(sound.setOutput(FSOUND_OUTPUT_DSOUND));
     EXPECT_EQ(sound.sampleLoad(FSOUND_FREE, kStart, FSOUND_2D, 0), nullptr);
     EXPECT_FALSE(sound.isLoaded());
-    EXPECT_FALSE(mixerLoaded());
+    EXPECT_FALSE(sdlLoaded());
 
     EXPECT_TRUE(sound.init(22050, 64, 0));
     EXPECT_TRUE(sound.isLoaded());
-    EXPECT_TRUE(mixerLoaded());
+    EXPECT_TRUE(sdlLoaded());
 }
 
 TEST(DeferredSound, ForwardsOnceOpened) {
