@@ -78,10 +78,16 @@ void TCoolForm::readMask(QIODevice& stream) {
 
 void TCoolForm::writeMask(QIODevice& stream) const { writeMask2(stream, mask_.region); }
 
+// The outline goes to the window system only. Painting is not clipped to
+// it (what lies outside is not shown anyway), which spares each full repaint
+// a 72-rectangle clip and the memory that takes.
 void TCoolForm::applyOutline() {
     QWidget* form = parentWidget();
     if (!form || !mask_.region) return;
-    form->setMask(*mask_.region);
+    form->winId();  // the native window, so that it can take the outline
+    QWindow* handle = form->windowHandle();
+    if (!handle) return;
+    handle->setMask(*mask_.region);
     mask_.handedToWindow = true;
 }
 

@@ -3,14 +3,24 @@
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 
 namespace vorlak {
 namespace {
 
+// Read as PNG by name only: left to guess, the reader would load every
+// picture format plugin there is to ask each of them.
+QPixmap pngPicture(const QString& path) {
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 QIcon applicationIcon() {
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icon/vorlak-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icon/vorlak-32.png"), QSize(32, 32));
+    icon.addPixmap(pngPicture(QStringLiteral(":/icon/vorlak-16.png")));
+    icon.addPixmap(pngPicture(QStringLiteral(":/icon/vorlak-32.png")));
     return icon;
 }
 

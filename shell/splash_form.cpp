@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyledItemDelegate>
@@ -51,19 +53,53 @@ public:
     }
 };
 
-QComboBox* makeList(QWidget* parent, const QStringList& entries, const QRect& place) {
+// The lists drawn plainly: white, a slim grey frame and the arrow at the
+// right, the text from two pixels in, so that the longest entry fits the
+// list's 97 pixels.
+class PlainListStyle : public QProxyStyle {
+public:
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget) const override {
+        if (control != CC_ComboBox) return QProxyStyle::subControlRect(control, option, part, widget);
+        const QRect r = option->rect;
+        switch (part) {
+        case SC_ComboBoxArrow:
+            return {r.right() - 16, r.top() + 1, 16, r.height() - 2};
+        case SC_ComboBoxEditField:
+            return {r.left() + 3, r.top() + 1, r.width() - 20, r.height() - 2};
+        default:
+            return r;
+        }
+    }
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override {
+        if (control != CC_ComboBox) return QProxyStyle::drawComplexControl(control, option, painter, widget);
+        painter->fillRect(option->rect, Qt::white);
+        painter->setPen(QColor(0x7a, 0x7a, 0x7a));
+        painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+        QStyleOption arrow(*option);
+        arrow.rect = subControlRect(control, option, SC_ComboBoxArrow, widget);
+        drawPrimitive(PE_IndicatorArrowDown, &arrow, painter, widget);
+    }
+};
+
+QComboBox* makeList(QWidget* parent, const QStringList& entries, const QRect& place, QStyle* style) {
     auto* list = new QComboBox(parent);
     list->addItems(entries);
     list->setGeometry(place);
     list->setFont(pixelFont(FontFace::Arial, 11));
     list->setFocusPolicy(Qt::ClickFocus);  // not reached with the tab key
     list->setItemDelegate(new ItemHeightDelegate(list));
-    // White with black text, and a slim frame so that the longest entry fits
-    // the list's 97 pixels.
-    list->setStyleSheet(QStringLiteral(
-        "QComboBox { background: white; color: black; border: 1px solid #7a7a7a; padding: 0 0 0 2px; }"
-        "QComboBox QAbstractItemView { background: white; color: black; selection-background-color: #000080;"
-        " selection-color: white; }"));
+    list->setStyle(style);
+    // White with black text; the chosen entry navy in the open list.
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Button, Qt::white);
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::ButtonText, Qt::black);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Highlight, QColor(0, 0, 128));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    list->setPalette(palette);
     list->setCurrentIndex(-1);
     return list;
 }
@@ -159,11 +195,13 @@ void TSplashForm::buildControls() {
     La_Email->setCursor(Qt::PointingHandCursor);
     connect(La_Email, &LinkLabel::clicked, this, [this] { La_EmailClick(); });
 
+    auto* listStyle = new PlainListStyle;
+    listStyle->setParent(this);
     La_Sound = makeLabel<QLabel>(this, QStringLiteral("Select sound mode:"), {21, 267, 100, 14}, arial11, white);
-    CB_Sound = makeList(this, {kWindowsMM, kDirectSound, kNoSound}, {128, 264, 97, 21});
+    CB_Sound = makeList(this, {kWindowsMM, kDirectSound, kNoSound}, {128, 264, 97, 21}, listStyle);
     connect(CB_Sound, &QComboBox::activated, this, [this] { CB_SoundChange(); });
     La_System = makeLabel<QLabel>(this, QStringLiteral(" Windows version:"), {21, 295, 100, 14}, arial11, white);
-    CB_System = makeList(this, {kOlderSystems, kNewerSystem}, {128, 292, 97, 21});
+    CB_System = makeList(this, {kOlderSystems, kNewerSystem}, {128, 292, 97, 21}, listStyle);
     connect(CB_System, &QComboBox::activated, this, [this] { CB_SystemChange(); });
 
     Puls_Play = new QPushButton(QStringLiteral("- PLAY -"), this);

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "shell/program.h"
@@ -95,7 +96,8 @@ TEST_F(LauncherTest, FirstStartShowsNothingChosenAndPlayWaitsForASoundChoice) {
     // Built off the screen, full height, with its outline, before any showing.
     EXPECT_EQ(form.pos(), QPoint(-500, -1));
     EXPECT_EQ(form.size(), QSize(461, 738));
-    EXPECT_EQ(form.mask().rectCount(), 72);
+    ASSERT_TRUE(form.windowHandle());
+    EXPECT_EQ(form.windowHandle()->mask().rectCount(), 72);
     EXPECT_FALSE(program->splash().isVisible());
     EXPECT_EQ(form.popupMenu(), program->splash().PM_Menu);
 
