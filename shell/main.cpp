@@ -1,12 +1,20 @@
 // Vorlak Simulator: the console, its launcher and its sound.
 #include <QApplication>
+#include <fontconfig/fontconfig.h>
+
+#include <thread>
 
 #include "game/window/qt_clock.h"
 #include "shell/program.h"
 #include "sound/deferred_sound.h"
 
 int main(int argc, char** argv) {
+    // Reading the system's font configuration takes several milliseconds;
+    // done while the toolkit connects to the display, it is off the path to
+    // the first window. Loading it twice at once is safe: one copy is kept.
+    std::thread fonts([] { FcInit(); });
     QApplication app(argc, argv);
+    fonts.join();
     vorlak::QtClock clock;
     vorlak::DeferredSound sound(vorlak::DeferredSound::besideProgram());
     vorlak::Program program(clock, sound, sound);

@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   # build
   g++ cmake ninja-build pkg-config python3
-  # windowing toolkit (Widgets, Gui, Test; xcb and offscreen platforms)
-  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+  # windowing toolkit (Widgets, Gui, Test; xcb and offscreen platforms; fonts)
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev libfontconfig-dev
   # pictures and sound
   libjpeg-dev libsdl2-dev
   # X11 helpers used by the window (key repeat settings, shape)
