@@ -1,6 +1,6 @@
 // The sound layer loaded on first use: the SDL layer and the many libraries
-// its mixer pulls in are loaded from a module beside the program when the
-// sound is first opened, so that starting the program does not pay for them.
+// SDL pulls in are loaded from a module beside the program when the sound is
+// first opened, so that starting the program does not pay for them.
 //
 // Until then, and for good if the module cannot be loaded, every call does
 // what the SDL layer does with no device and no samples: nothing.
