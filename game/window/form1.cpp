@@ -141,9 +141,13 @@ void TForm1::keyReleaseEvent(QKeyEvent* event) {
     keys_.released(event->key(), event->isAutoRepeat(), event->timestamp());
 }
 
+// Focus shows nowhere on the console, so gaining or losing it repaints
+// nothing (the default would repaint the whole window).
+void TForm1::focusInEvent(QFocusEvent* event) { event->accept(); }
+
 void TForm1::focusOutEvent(QFocusEvent* event) {
     keys_.flush();
-    QWidget::focusOutEvent(event);
+    event->accept();
 }
 
 void TForm1::changeEvent(QEvent* event) {

@@ -148,3 +148,30 @@ TEST_F(Form1Test, ControlStartsAGameAndTheStartKeyLooksPressedUntilAKeyIsRelease
     EXPECT_TRUE(console.panel().shown(Im_Start));
     EXPECT_TRUE(console.Tasto_Libero);
 }
+
+namespace {
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+}  // namespace
+
+// Focus shows nowhere on the console: it coming and going (the launcher or a
+// menu taking it) repaints nothing, while a segment that lights still does.
+TEST_F(Form1Test, FocusComingAndGoingRepaintsNothing) {
+    PaintCounter counter;
+    form.installEventFilter(&counter);
+    QCoreApplication::processEvents();
+    counter.paints = 0;
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason), in(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(&form, &out);
+    QCoreApplication::sendEvent(&form, &in);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 0);
+    console.panel().show(Im_Moto2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+}
