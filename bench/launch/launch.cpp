@@ -16,6 +16,7 @@
 #include <QImage>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "bench/common/bench_common.h"
 #include "bench/common/outside.h"
@@ -56,33 +57,43 @@ std::vector<std::string> environment(const std::string& settingsHome) {
     return {"XDG_CONFIG_HOME=" + settingsHome, "SDL_AUDIODRIVER=dummy", "QT_QPA_PLATFORM=xcb"};
 }
 
+// Milliseconds from `start` until `shown` holds, polling every millisecond;
+// -1 when it does not within the time-out.
+double msUntil(double start, const std::function<bool()>& shown) {
+    while (monotonicMs() - start < kTimeoutMs) {
+        if (shown()) return monotonicMs() - start;
+        sleepMs(1);
+    }
+    return -1;
+}
+
+// Peak memory half a second after the window the run waited for; then the
+// process is stopped.
+Run finished(pid_t pid, Run run) {
+    sleepMs(500);
+    run.peakKb = peakRssKb(pid);
+    stopProgram(pid);
+    return run;
+}
+
 Run runProgram(XScreen& x, const QImage& skin, const std::string& settingsHome) {
     Run run;
     const double start = monotonicMs();
     const pid_t pid = startProgram({PROGRAM}, RUN_DIR, environment(settingsHome));
     std::optional<WindowPlace> launcher;
-    while (monotonicMs() - start < kTimeoutMs && !launcher) {
+    run.firstFrameMs = msUntil(start, [&] {
         for (const WindowPlace& w : x.windowsOf(pid))
             if (w.onScreen && x.looksDrawn(w)) launcher = w;
-        if (!launcher) sleepMs(1);
-    }
-    if (launcher) {
-        run.firstFrameMs = monotonicMs() - start;
-        // The launcher's play button sits at (90, 325), 65 x 25.
-        xdotool({"mousemove", std::to_string(launcher->x + 122), std::to_string(launcher->y + 337), "click", "1"});
-        while (monotonicMs() - start < kTimeoutMs) {
-            const auto console = x.windowOf(pid, skin.width(), skin.height());
-            if (console && skinShown(x, *console, skin)) {
-                run.consoleMs = monotonicMs() - start;
-                break;
-            }
-            sleepMs(1);
-        }
-    }
-    sleepMs(500);
-    run.peakKb = peakRssKb(pid);
-    stopProgram(pid);
-    return run;
+        return launcher.has_value();
+    });
+    if (!launcher) return finished(pid, run);
+    // The launcher's play button sits at (90, 325), 65 x 25.
+    xdotool({"mousemove", std::to_string(launcher->x + 122), std::to_string(launcher->y + 337), "click", "1"});
+    run.consoleMs = msUntil(start, [&] {
+        const auto console = x.windowOf(pid, skin.width(), skin.height());
+        return console && skinShown(x, *console, skin);
+    });
+    return finished(pid, run);
 }
 
 Run runBare(XScreen& x, const QImage& skin, const std::string& settingsHome,
@@ -90,18 +101,11 @@ Run runBare(XScreen& x, const QImage& skin, const std::string& settingsHome,
     Run run;
     const double start = monotonicMs();
     const pid_t pid = startProgram(argv, RUN_DIR, environment(settingsHome));
-    while (monotonicMs() - start < kTimeoutMs) {
+    run.firstFrameMs = run.consoleMs = msUntil(start, [&] {
         const auto w = x.windowOf(pid, skin.width(), skin.height());
-        if (w && x.looksDrawn(*w) && skinShown(x, *w, skin)) {
-            run.firstFrameMs = run.consoleMs = monotonicMs() - start;
-            break;
-        }
-        sleepMs(1);
-    }
-    sleepMs(500);
-    run.peakKb = peakRssKb(pid);
-    stopProgram(pid);
-    return run;
+        return w && x.looksDrawn(*w) && skinShown(x, *w, skin);
+    });
+    return finished(pid, run);
 }
 
 std::vector<double> valid(const std::vector<double>& values) {
