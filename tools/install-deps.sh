@@ -1,24 +1,35 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing the
-# simulator needs. Does nothing when they are all present.
+# Installs the Debian packages that building and running the simulator needs;
+# with --tests, also those that only the tests need. Does nothing when they
+# are all present.
+#
+# Usage: tools/install-deps.sh [--tests]
 set -euo pipefail
 
 packages=(
   # build
-  g++ cmake ninja-build pkg-config python3
+  g++ cmake ninja-build pkg-config
   # windowing toolkit (Widgets, Gui, Test; xcb and offscreen platforms; fonts)
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev libfontconfig-dev
   # pictures and sound
   libjpeg-dev libsdl2-dev
   # X11 helpers used by the window (key repeat settings, shape)
   libx11-dev libxext-dev
-  # tests
-  googletest libgtest-dev
   # fonts, so the picture generator and the launcher render text
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
-  # end-to-end tests: a virtual X server and tools to drive and read it
-  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
 )
+test_packages=(
+  # unit tests
+  googletest libgtest-dev
+  # end-to-end tests: a virtual X server and tools to drive and read it
+  python3 xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
+)
+
+case "${1:-}" in
+  "") ;;
+  --tests) packages+=("${test_packages[@]}") ;;
+  *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
