@@ -17,10 +17,12 @@ QPixmap pngPicture(const QString& path) {
     return QPixmap::fromImage(reader.read());
 }
 
+// The sizes window managers draw; larger views take the desktop theme's
+// icon, and every size here is decoded and sent with each window.
 QIcon applicationIcon() {
     QIcon icon;
-    icon.addPixmap(pngPicture(QStringLiteral(":/icon/vorlak-16.png")));
-    icon.addPixmap(pngPicture(QStringLiteral(":/icon/vorlak-32.png")));
+    for (int size : {16, 24, 32, 48, 64})
+        icon.addPixmap(pngPicture(QStringLiteral(":/icon/vorlak-%1.png").arg(size)));
     return icon;
 }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running the simulator needs;
-# with --tests, also those that only the tests need. Does nothing when they
-# are all present.
+# with --package, also those that making its Debian package needs; with
+# --tests, those and the ones only the tests need. Does nothing when they are
+# all present.
 #
-# Usage: tools/install-deps.sh [--tests]
+# Usage: tools/install-deps.sh [--package | --tests]
 set -euo pipefail
 
 packages=(
@@ -18,17 +19,24 @@ packages=(
   # fonts, so the picture generator and the launcher render text
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
 )
+package_packages=(
+  # cpack -G DEB: dependencies read from the binaries (dpkg-shlibdeps, file)
+  dpkg-dev file
+)
 test_packages=(
   # unit tests
   googletest libgtest-dev
   # end-to-end tests: a virtual X server and tools to drive and read it
   python3 xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
+  # the Debian package's test: validators of the desktop entry and metadata
+  desktop-file-utils appstream
 )
 
 case "${1:-}" in
   "") ;;
-  --tests) packages+=("${test_packages[@]}") ;;
-  *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
+  --package) packages+=("${package_packages[@]}") ;;
+  --tests) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 [--package | --tests]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
@@ -67,9 +68,9 @@ INSTANTIATE_TEST_SUITE_P(Pictures, JpegPicture,
                                            JpegCase{"Im_Foto.jpg", 252, 84}),
                          [](const auto& info) { return std::string(info.param.file).substr(0, std::string(info.param.file).find('.')); });
 
-// The icon images must be palette PNGs of at most sixteen colours.
-TEST(Icon, BothSizesArePalettePngsOfSixteenColours) {
-    for (int size : {16, 32}) {
+// The small icons must be palette PNGs of at most sixteen colours.
+TEST(Icon, SmallSizesArePalettePngsOfSixteenColours) {
+    for (int size : {16, 24, 32}) {
         SCOPED_TRACE(size);
         const QString path = QStringLiteral("icon/vorlak-%1.png").arg(size);
         const QByteArray png = fileBytes(path);
@@ -96,6 +97,42 @@ TEST(Icon, BothSizesArePalettePngsOfSixteenColours) {
         EXPECT_EQ(img.size(), QSize(size, size));
         EXPECT_LE(img.colorCount(), 16);
     }
+}
+
+// The large icons: square, see-through around the red console, which fills
+// the height.
+TEST(Icon, LargeSizesShowTheRedConsoleOnTransparency) {
+    for (int size : {48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        QImageReader reader(kAssets + QStringLiteral("/icon/vorlak-%1.png").arg(size), "png");
+        const QImage img = reader.read().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(img.isNull()) << reader.errorString().toStdString();
+        ASSERT_EQ(img.size(), QSize(size, size));
+        for (QPoint corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1)})
+            EXPECT_EQ(qAlpha(img.pixel(corner)), 0);
+        const QRgb body = img.pixel(size / 2, size * 15 / 16);
+        EXPECT_EQ(qAlpha(body), 255);
+        EXPECT_GT(qRed(body), 150);
+        EXPECT_LT(qGreen(body), 60);
+        EXPECT_EQ(qAlpha(img.pixel(size / 2, size / 64 + 1)), 255) << "the console does not reach the top";
+    }
+}
+
+// The scalable icon: well-formed SVG on the large icons' square grid.
+TEST(Icon, ScalableIconIsAnSvgOfPaths) {
+    QXmlStreamReader xml(fileBytes(QStringLiteral("icon/vorlak.svg")));
+    ASSERT_TRUE(xml.readNextStartElement()) << xml.errorString().toStdString();
+    EXPECT_EQ(xml.name(), QLatin1String("svg"));
+    EXPECT_EQ(xml.namespaceUri(), QLatin1String("http://www.w3.org/2000/svg"));
+    EXPECT_EQ(xml.attributes().value(QLatin1String("viewBox")), QLatin1String("0 0 64 64"));
+    int paths = 0;
+    while (xml.readNextStartElement()) {
+        EXPECT_EQ(xml.name(), QLatin1String("path"));
+        ++paths;
+        xml.skipCurrentElement();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GE(paths, 10);
 }
 
 // Where each key sits in the skin, and the shape of its face.

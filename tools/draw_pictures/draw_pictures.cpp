@@ -1,13 +1,17 @@
 // Paints the console's colour pictures: the skin, the four key pictures cut
 // from it, the launcher's small console, the about window's photo strip and
-// the application icon. Everything is drawn from code so the output is the
-// same on every run; the results are committed under assets/.
+// the application icon in every size the desktop asks for, and as SVG.
+// Everything is drawn from code so the output is the same on every run; the
+// results are committed under assets/.
 //
 //   draw_pictures <assets directory>
+//   draw_pictures --check-icons <assets directory>   (exit 1 if an icon is stale)
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QLinearGradient>
 #include <QPainter>
@@ -987,7 +991,7 @@ QImage paintPhotoStrip(const QImage& atRest) {
 
 // --- icon ----------------------------------------------------------------
 
-// Sixteen colours shared by both icon sizes; entry 0 is transparent.
+// Sixteen colours shared by the small icons; entry 0 is transparent.
 const std::array<QRgb, 16> kIconPalette{
     qRgba(0, 0, 0, 0),   qRgb(0, 0, 0),       qRgb(255, 255, 255), qRgb(110, 8, 14),
     qRgb(196, 24, 32),   qRgb(236, 84, 84),   qRgb(246, 238, 214), qRgb(232, 210, 140),
@@ -1018,37 +1022,207 @@ QImage toIconPalette(const QImage& art) {
     return out;
 }
 
-QImage paintIcon(int size) {
+// The small icons are pixel art: the 16 and 32 pixel ones on a 32-pixel
+// grid, the 24 pixel one on its own grid so that its edges stay sharp.
+struct SmallIconLayout {
+    double grid;
+    QRectF body;
+    double bodyRadius;
+    QRectF shine, bezel, lcd, sky;
+    std::array<QPointF, 4> road;
+    QRectF rider, crossAcross, crossUp, key;
+};
+
+const SmallIconLayout kSmallIcon32{32,
+                                   QRectF(5.5, 0.5, 21, 31),
+                                   3,
+                                   QRectF(24, 3, 1.5, 24),
+                                   QRectF(7, 2, 18, 15),
+                                   QRectF(9, 4, 14, 11),
+                                   QRectF(9, 4, 14, 3),
+                                   {QPointF(10, 15), QPointF(20, 15), QPointF(18, 7), QPointF(16, 7)},
+                                   QRectF(14, 11, 3, 3),
+                                   QRectF(8, 22, 8, 2),
+                                   QRectF(11, 19, 2, 8),
+                                   QRectF(19, 20, 5, 5)};
+const SmallIconLayout kSmallIcon24{24,
+                                   QRectF(3.5, 0.5, 17, 23),
+                                   2,
+                                   QRectF(18, 2, 1, 18),
+                                   QRectF(5, 2, 14, 11),
+                                   QRectF(6, 3, 12, 9),
+                                   QRectF(6, 3, 12, 2),
+                                   {QPointF(7, 12), QPointF(17, 12), QPointF(13, 5), QPointF(11, 5)},
+                                   QRectF(11, 8, 2, 3),
+                                   QRectF(6, 16, 6, 2),
+                                   QRectF(8, 14, 2, 6),
+                                   QRectF(13.5, 14.5, 5, 5)};
+
+QImage paintSmallIcon(int size) {
+    const SmallIconLayout& l = size == 24 ? kSmallIcon24 : kSmallIcon32;
     QImage art(size, size, QImage::Format_ARGB32);
     art.fill(Qt::transparent);
     QPainter p(&art);
-    const double s = size / 32.0;
+    const double s = size / l.grid;
     p.scale(s, s);
     p.setRenderHint(QPainter::Antialiasing, size >= 32);
     p.setPen(QPen(QColor(110, 8, 14), 1));
     p.setBrush(QColor(196, 24, 32));
     QPainterPath body;
-    body.addRoundedRect(QRectF(5.5, 0.5, 21, 31), 3, 3);
+    body.addRoundedRect(l.body, l.bodyRadius, l.bodyRadius);
     p.drawPath(body);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(236, 84, 84));
-    p.drawRect(QRectF(24, 3, 1.5, 24));
+    p.drawRect(l.shine);
     p.setBrush(QColor(246, 238, 214));
-    p.drawRect(QRectF(7, 2, 18, 15));
+    p.drawRect(l.bezel);
     p.setBrush(QColor(168, 204, 124));
-    p.drawRect(QRectF(9, 4, 14, 11));
+    p.drawRect(l.lcd);
     p.setBrush(QColor(176, 190, 208));
-    p.drawRect(QRectF(9, 4, 14, 3));
+    p.drawRect(l.sky);
     p.setBrush(QColor(232, 210, 140));
-    p.drawPath(polygonPath({{10, 15}, {20, 15}, {18, 7}, {16, 7}}));
+    p.drawPath(polygonPath({l.road[0], l.road[1], l.road[2], l.road[3]}));
     p.setBrush(Qt::black);
-    p.drawRect(QRectF(14, 11, 3, 3));
+    p.drawRect(l.rider);
     p.setBrush(QColor(150, 222, 236));
-    p.drawRect(QRectF(8, 22, 8, 2));
-    p.drawRect(QRectF(11, 19, 2, 8));
-    p.drawEllipse(QRectF(19, 20, 5, 5));
+    p.drawRect(l.crossAcross);
+    p.drawRect(l.crossUp);
+    p.drawEllipse(l.key);
     p.end();
     return toIconPalette(art);
+}
+
+// The large icons and the scalable one share one drawing on a 64-unit grid:
+// the red handheld with its LCD showing the road and the rider from behind,
+// the direction cross, the START key and the three small keys.
+struct IconShape {
+    QPainterPath path;
+    QColor fill;
+    QColor stroke;  // invalid: no outline
+    double strokeWidth = 0;
+};
+
+constexpr int kIconGrid = 64;
+
+QPainterPath roundedRect(const QRectF& r, double radius) {
+    QPainterPath path;
+    path.addRoundedRect(r, radius, radius);
+    return path;
+}
+
+QPainterPath rect(const QRectF& r) {
+    QPainterPath path;
+    path.addRect(r);
+    return path;
+}
+
+QPainterPath ellipse(QPointF centre, double rx, double ry) {
+    QPainterPath path;
+    path.addEllipse(centre, rx, ry);
+    return path;
+}
+
+std::vector<IconShape> iconDrawing() {
+    const QColor bodyRed(196, 24, 32), rimRed(110, 8, 14), shineRed(236, 84, 84), cream(246, 238, 214);
+    const QColor lcd(178, 206, 138), sky(176, 190, 208), road(232, 210, 140), ink(24, 24, 28);
+    const QColor keyBlue(150, 222, 236), keyRim(40, 70, 110), noStroke;
+    std::vector<IconShape> shapes;
+    shapes.push_back({roundedRect(QRectF(11, 1, 42, 62), 6), bodyRed, rimRed, 2});
+    shapes.push_back({roundedRect(QRectF(47, 6, 3, 50), 1.5), shineRed, noStroke});
+    shapes.push_back({roundedRect(QRectF(15, 5, 34, 30), 2.5), cream, rimRed, 1});
+    shapes.push_back({rect(QRectF(18.5, 8.5, 27, 23)), lcd, QColor(60, 60, 66), 1});
+    shapes.push_back({rect(QRectF(19, 9, 26, 6)), sky, noStroke});
+    shapes.push_back({polygonPath({{21, 31}, {43, 31}, {34, 15}, {30, 15}}), road, noStroke});
+    // lane lines ahead of the rider
+    shapes.push_back({polygonPath({{29.6, 22}, {30.1, 22}, {30.9, 17.5}, {30.6, 17.5}}), ink, noStroke});
+    shapes.push_back({polygonPath({{34.4, 22}, {33.9, 22}, {33.1, 17.5}, {33.4, 17.5}}), ink, noStroke});
+    // two opponents coming down the side lanes, smaller further away
+    for (const auto& [centre, scale] : {std::pair{QPointF(28.9, 19.2), 0.85}, std::pair{QPointF(34.5, 17.2), 0.65}}) {
+        shapes.push_back({roundedRect(QRectF(centre.x() - 1.3 * scale, centre.y() - 0.4 * scale, 2.6 * scale,
+                                             2.6 * scale),
+                                      0.9 * scale),
+                          ink, noStroke});
+        shapes.push_back({ellipse(centre + QPointF(0, -1.3 * scale), 1.1 * scale, 1.1 * scale), ink, noStroke});
+    }
+    // the rider from behind: tyre, seat, arms, helmet
+    shapes.push_back({roundedRect(QRectF(30.6, 25.5, 2.8, 5), 1.2), ink, noStroke});
+    shapes.push_back({polygonPath({{28.5, 26.5}, {35.5, 26.5}, {34.5, 23.5}, {29.5, 23.5}}), ink, noStroke});
+    shapes.push_back({polygonPath({{28, 24.5}, {30, 21}, {34, 21}, {36, 24.5}, {34.8, 24.5}, {32, 22.5},
+                                   {29.2, 24.5}}),
+                      ink, noStroke});
+    shapes.push_back({ellipse(QPointF(32, 20), 2.2, 2.2), ink, noStroke});
+    // direction cross and START key
+    QPainterPath cross = rect(QRectF(16, 44, 15, 5));
+    cross.addRect(QRectF(21, 39, 5, 15));
+    cross.setFillRule(Qt::WindingFill);  // one outline round both bars
+    shapes.push_back({cross.simplified(), keyBlue, keyRim, 1});
+    shapes.push_back({ellipse(QPointF(42, 46.5), 5, 5), keyBlue, keyRim, 1});
+    shapes.push_back({ellipse(QPointF(40.4, 44.8), 1.6, 1.2), QColor(230, 250, 255), noStroke});
+    // ON/OFF, SOUND and ACL
+    for (int i = 0; i < 3; ++i)
+        shapes.push_back({roundedRect(QRectF(31 + i * 5, 56, 3.5, 2.2), 1.1), keyBlue, keyRim, 0.8});
+    return shapes;
+}
+
+QImage paintLargeIcon(int size) {
+    QImage img(size, size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(static_cast<double>(size) / kIconGrid, static_cast<double>(size) / kIconGrid);
+    for (const IconShape& shape : iconDrawing()) {
+        if (shape.stroke.isValid())
+            p.setPen(QPen(shape.stroke, shape.strokeWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        else
+            p.setPen(Qt::NoPen);
+        p.setBrush(shape.fill);
+        p.drawPath(shape.path);
+    }
+    p.end();
+    return img;
+}
+
+QString svgNumber(double v) { return QString::number(v, 'g', 6); }
+
+QString svgPathData(const QPainterPath& path) {
+    QString d;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        const QString point = svgNumber(e.x) + QLatin1Char(' ') + svgNumber(e.y);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            if (!d.isEmpty())
+                d += QStringLiteral("Z ");
+            d += QStringLiteral("M ") + point + QLatin1Char(' ');
+            break;
+        case QPainterPath::LineToElement:
+            d += QStringLiteral("L ") + point + QLatin1Char(' ');
+            break;
+        case QPainterPath::CurveToElement:
+            d += QStringLiteral("C ") + point + QLatin1Char(' ');
+            break;
+        case QPainterPath::CurveToDataElement:
+            d += point + QLatin1Char(' ');
+            break;
+        }
+    }
+    return d + QLatin1Char('Z');
+}
+
+QByteArray iconSvg() {
+    QString svg = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                 "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+                                 "viewBox=\"0 0 %1 %1\">\n")
+                      .arg(kIconGrid);
+    for (const IconShape& shape : iconDrawing()) {
+        svg += QStringLiteral("  <path d=\"%1\" fill=\"%2\"").arg(svgPathData(shape.path), shape.fill.name());
+        if (shape.stroke.isValid())
+            svg += QStringLiteral(" stroke=\"%1\" stroke-width=\"%2\" stroke-linejoin=\"round\"")
+                       .arg(shape.stroke.name(), svgNumber(shape.strokeWidth)) +
+                   QStringLiteral(" stroke-linecap=\"round\"");
+        svg += QStringLiteral("/>\n");
+    }
+    return (svg + QStringLiteral("</svg>\n")).toUtf8();
 }
 
 bool saveJpeg(const QImage& img, const QString& path) {
@@ -1072,18 +1246,64 @@ bool savePng(const QImage& img, const QString& path) {
     return true;
 }
 
+constexpr std::array<int, 7> kIconSizes{16, 24, 32, 48, 64, 128, 256};
+constexpr int kLargestSmallIcon = 32;
+
+QImage paintIcon(int size) { return size <= kLargestSmallIcon ? paintSmallIcon(size) : paintLargeIcon(size); }
+
+QString iconFile(int size) { return QStringLiteral("vorlak-%1.png").arg(size); }
+
+const QString kIconSvgFile = QStringLiteral("vorlak.svg");
+
+bool saveFile(const QByteArray& bytes, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "draw_pictures: cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+// The committed icons must be what this program draws now: pixels for the
+// PNG files (their bytes depend on the PNG library), text for the SVG.
+int checkIcons(const QDir& iconDir) {
+    int stale = 0;
+    for (int size : kIconSizes) {
+        const QString path = iconDir.filePath(iconFile(size));
+        QImageReader reader(path, "png");
+        const QImage committed = reader.read().convertToFormat(QImage::Format_ARGB32);
+        if (committed != paintIcon(size).convertToFormat(QImage::Format_ARGB32)) {
+            std::fprintf(stderr, "%s is out of date\n", qPrintable(path));
+            ++stale;
+        }
+    }
+    QFile svg(iconDir.filePath(kIconSvgFile));
+    if (!svg.open(QIODevice::ReadOnly) || svg.readAll() != iconSvg()) {
+        std::fprintf(stderr, "%s is out of date\n", qPrintable(svg.fileName()));
+        ++stale;
+    }
+    if (stale)
+        std::fprintf(stderr, "run draw_pictures <assets directory> to redraw them\n");
+    return stale ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
+    const bool checkOnly = argc == 3 && qstrcmp(argv[1], "--check-icons") == 0;
+    if (argc != 2 && !checkOnly) {
         std::fprintf(stderr, "usage: draw_pictures <assets directory>\n"
-                             "Writes pictures/*.jpg and icon/*.png below the given directory.\n");
+                             "       draw_pictures --check-icons <assets directory>\n"
+                             "Writes pictures/*.jpg, icon/*.png and icon/vorlak.svg below the given directory;\n"
+                             "--check-icons only compares the icons there with what it would draw.\n");
         return 2;
     }
-    const QDir root(QString::fromLocal8Bit(argv[1]));
+    const QDir root(QString::fromLocal8Bit(argv[argc - 1]));
+    if (checkOnly)
+        return checkIcons(QDir(root.filePath(QStringLiteral("icon"))));
     if (!root.mkpath(QStringLiteral("pictures")) || !root.mkpath(QStringLiteral("icon"))) {
         std::fprintf(stderr, "draw_pictures: cannot create folders in %s\n", argv[1]);
         return 1;
@@ -1100,7 +1320,8 @@ int main(int argc, char** argv) {
         ok = saveJpeg(keys.copy(key.rect), pictures + QString::fromLatin1(key.file)) && ok;
     ok = saveJpeg(paintLauncherPicture(atRest), pictures + QStringLiteral("Im_Piccina.jpg")) && ok;
     ok = saveJpeg(paintPhotoStrip(atRest), pictures + QStringLiteral("Im_Foto.jpg")) && ok;
-    ok = savePng(paintIcon(16), icons + QStringLiteral("vorlak-16.png")) && ok;
-    ok = savePng(paintIcon(32), icons + QStringLiteral("vorlak-32.png")) && ok;
+    for (int size : kIconSizes)
+        ok = savePng(paintIcon(size), icons + iconFile(size)) && ok;
+    ok = saveFile(iconSvg(), icons + kIconSvgFile) && ok;
     return ok ? 0 : 1;
 }
