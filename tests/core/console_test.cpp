@@ -44,6 +44,7 @@ struct ConsoleTest : ::testing::Test {
     MouseRouter mouse{console};
 
     void SetUp() override {
+        clock.setTickHandler([this](TimerId id) { console.onTimer(id); });
         console.setWindow(&window);
         console.FormCreate();
         sound.setTimeSource([this] { return clock.now(); });
