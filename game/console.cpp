@@ -29,8 +29,6 @@ void Console::FormCreate() {
     Tasto_Libero = false;
     Attesa_Continue = false;
     Suono_On = true;
-
-    if (window_) window_->openSettingsStore();
 }
 
 void Console::Azzera_LCD() {

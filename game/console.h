@@ -24,7 +24,6 @@ public:
     virtual void setWindowLeft(int left) = 0;
     virtual void setWindowTop(int top) = 0;
     virtual void setClientHeight(int height) = 0;
-    virtual void openSettingsStore() {}
 };
 
 enum class MouseButton : std::uint8_t { Left, Right, Middle };

@@ -15,9 +15,6 @@ struct Rect {
     int right() const { return left + width; }    // exclusive
     int bottom() const { return top + height; }   // exclusive
     bool contains(int x, int y) const { return x >= left && x < right() && y >= top && y < bottom(); }
-    bool intersects(const Rect& o) const {
-        return left < o.right() && o.left < right() && top < o.bottom() && o.top < bottom();
-    }
     bool operator==(const Rect&) const = default;
 };
 
