@@ -4,11 +4,7 @@
 namespace vorlak {
 
 Console::Console(Clock& clock, SoundLibrary& sound, SpeakerTone& speaker)
-    : clock_(clock), sound_(sound), speaker_(speaker), timers_(clock) {
-    clock_.setTickHandler([this](TimerId id) { onTimer(id); });
-}
-
-Console::~Console() { clock_.setTickHandler(nullptr); }
+    : clock_(clock), sound_(sound), speaker_(speaker), timers_(clock) {}
 
 void Console::FormCreate() {
     for (int d = 0; d <= 9; ++d) Tabella_Immagini[d] = static_cast<Element>(Im_Num0 + d);
@@ -16,9 +12,7 @@ void Console::FormCreate() {
     Tabella_Immagini[11] = Im_NumPos2;
     Tabella_Immagini[12] = Im_NumPos3;
     Tabella_Immagini[13] = Im_NumPos4;
-    constexpr Element grid[12] = {Im_Avv11, Im_Avv12, Im_Avv13, Im_Avv21, Im_Avv22, Im_Avv23,
-                                  Im_Avv31, Im_Avv32, Im_Avv33, Im_Avv41, Im_Avv42, Im_Avv43};
-    for (int i = 0; i < 12; ++i) Tabella_Immagini[14 + i] = grid[i];
+    for (std::size_t i = 0; i < kOpponentGrid.size(); ++i) Tabella_Immagini[14 + i] = kOpponentGrid[i];
 
     // Opponent rows: lanes 1..3 per pattern. The empty ones stand at the end, so
     // a shorter draw range at higher speed leaves out only empty rows.
@@ -35,8 +29,6 @@ void Console::FormCreate() {
     Tasto_Libero = false;
     Attesa_Continue = false;
     Suono_On = true;
-
-    if (window_) window_->openSettingsStore();
 }
 
 void Console::Azzera_LCD() {
@@ -70,7 +62,8 @@ void Console::Azzera_Timer() {
 }
 
 void Console::hideOpponents() {
-    for (int i = 14; i <= 25; ++i) panel_.hide(Tabella_Immagini[i]);
+    for (int row = 1; row <= 4; ++row)
+        for (int lane = 1; lane <= 3; ++lane) panel_.hide(opponentCell(row, lane));
 }
 
 void Console::hideServiceStops() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "game/keys.h"
 #include "game/panel.h"
 #include "game/random.h"
 #include "game/timers.h"
@@ -23,53 +24,54 @@ public:
     virtual void setWindowLeft(int left) = 0;
     virtual void setWindowTop(int top) = 0;
     virtual void setClientHeight(int height) = 0;
-    virtual void openSettingsStore() {}
 };
 
 enum class MouseButton : std::uint8_t { Left, Right, Middle };
-
-// Virtual key codes the console reacts to.
-constexpr std::uint16_t VK_CONTROL = 17;
-constexpr std::uint16_t VK_LEFT = 37;
-constexpr std::uint16_t VK_UP = 38;
-constexpr std::uint16_t VK_RIGHT = 39;
-constexpr std::uint16_t VK_DOWN = 40;
 
 class Console {
 public:
     Console(Clock& clock, SoundLibrary& sound, SpeakerTone& speaker);
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
-    ~Console();
 
     void setWindow(ConsoleWindow* window) { window_ = window; }
 
     // --- state -----------------------------------------------------------
-    // Flags are one byte, counters signed 32-bit; all zero until creation.
-    bool Acceso = false;
-    bool In_Gioco = false;
-    bool Tasto_Libero = false;
-    bool Attesa_Continue = false;
-    bool Suono_On = false;
-    bool Suono_Pronto = false;
-    bool Speaker_On = false;
-    bool Primo_Avvio = true;  // set before any window exists
-    std::int32_t Corsia = 0;
-    std::int32_t Marcia = 0;
-    std::int32_t Livello_Benzina = 0;
-    std::int32_t Vite = 0;
-    std::int32_t Livello = 0;
-    std::int32_t Score = 0;
-    std::int32_t Punti_Livello = 0;
-    std::int32_t Traguardo = 0;
-    std::int32_t Tono_Motore = 0;
-    std::int32_t Mouse_X = 0;
-    std::int32_t Mouse_Y = 0;
+    // Flags are one byte, counters signed 32-bit; all zero until FormCreate,
+    // which sets the values noted "at creation".
+    bool Acceso = false;           // the console is switched on
+    bool In_Gioco = false;         // a game started with CTRL has not ended yet
+    bool Tasto_Libero = false;     // an arrow may act: set by any key release, cleared by an arrow press
+    bool Attesa_Continue = false;  // the continue offer (C 0 N) is showing
+    bool Suono_On = false;         // the player wants sound; true at creation, toggled by SOUND
+    bool Suono_Pronto = false;     // the sample bank is open and its effects loaded
+    bool Speaker_On = false;       // the engine tone may sound (system choice "95, 98, ME, NT")
+    bool Primo_Avvio = true;       // the launcher has not been shown yet; set before any window exists
+    std::int32_t Corsia = 0;           // the rider's lane, 1 left .. 3 right
+    std::int32_t Marcia = 0;           // gear 1..3
+    std::int32_t Livello_Benzina = 0;  // fuel units left: 3 at a level's start, more with a pump on a full tank
+    std::int32_t Vite = 0;             // lives left: 4 at a level's start, more with a spanner at 4 lives
+    std::int32_t Livello = 0;          // level 1..5 in play; 6 once the fifth is cleared
+    std::int32_t Score = 0;            // total score, 0 and up, shown on the four digit slots
+    std::int32_t Punti_Livello = 0;    // points earned in the current level
+    std::int32_t Traguardo = 0;        // points that clear the current level: Livello x 100
+    std::int32_t Tono_Motore = 0;      // engine tone of the current gear: 20, 22 or 26
+    std::int32_t Mouse_X = 0;          // where the mouse was last pressed, in the pressed
+    std::int32_t Mouse_Y = 0;          // element's coordinates: the drag's anchor
 
+    // The element table, filled at creation and never changed: entries 0..9
+    // the digit pictures, 10..13 the digit slots from left to right, 14..25
+    // the opponent grid row by row (row 1 next to the rider), lanes 1..3.
+    // Reached through digitPicture, digitSlot and opponentCell.
     std::array<Element, 26> Tabella_Immagini{};
+    // Opponent row patterns: 12 rows of three lanes, 1 = an opponent.
     std::array<std::uint8_t, 36> Schemi_Avversari{};
 
-    SampleHandle Snd_GameOver = nullptr;
+    Element digitPicture(int digit) const { return Tabella_Immagini[digit]; }           // 0..9
+    Element digitSlot(int k) const { return Tabella_Immagini[9 + k]; }                  // 1..4
+    Element opponentCell(int row, int lane) const { return Tabella_Immagini[13 + 3 * (row - 1) + lane]; }
+
+    SampleHandle Snd_GameOver = nullptr;  // the seven effects; null when not loaded
     SampleHandle Snd_Level = nullptr;
     SampleHandle Snd_Miss = nullptr;
     SampleHandle Snd_Semaph = nullptr;
@@ -125,12 +127,18 @@ public:
     void NoSpeaker();
     void FormClose();
 
-    // A tick of a game timer: runs the timer's handler.
+    // A tick of a game timer: runs the timer's handler. The clock's owner
+    // routes the clock's ticks here.
     void onTimer(TimerId id);
 
 private:
     std::uint32_t drawRandom(std::uint32_t bound);  // reseed from the clock, then draw
-    Element opponentCell(int row, int lane) const { return Tabella_Immagini[13 + 3 * (row - 1) + lane]; }
+    // Service stops come 10 s plus a drawn number of whole seconds after they
+    // are scheduled: 10..35 s for a fuel pump, 10..45 s for a spanner.
+    static constexpr std::uint32_t kPumpWaitDraw = 26;
+    static constexpr std::uint32_t kSpannerWaitDraw = 36;
+    void scheduleServiceStop(TimerId on, std::uint32_t drawnSeconds);
+    void stopRaceTimers();  // what a crash and a level change stop
     void hideOpponents();
     void hideServiceStops();
     void showRiderInLane();

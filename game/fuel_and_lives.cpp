@@ -3,13 +3,24 @@
 
 namespace vorlak {
 
+void Console::scheduleServiceStop(TimerId on, std::uint32_t drawnSeconds) {
+    timers_.setInterval(on, static_cast<int>(drawnSeconds + 10) * 1000);
+    timers_.enable(on);
+}
+
+void Console::stopRaceTimers() {
+    for (TimerId id : {Timer_Pista, Timer_Avversari, Timer_Benzina, Timer_ChiaveOn, Timer_ChiaveOff,
+                       Timer_PompaOn, Timer_PompaOff})
+        timers_.disable(id);
+}
+
 void Console::Timer_BenzinaTimer() {
     Livello_Benzina -= 1;
+    // The fuel step reseeds whether or not it draws. That is no slip: every
+    // draw reseeds first, so a reseed that no draw follows leaves no trace,
+    // and the draw here still comes right after its reseed.
     random_.reseed(clock_.utcTimeOfDayMs());
-    if (!timers_.enabled(Timer_PompaOn)) {
-        timers_.setInterval(Timer_PompaOn, static_cast<int>(random_.draw(26) + 10) * 1000);
-        timers_.enable(Timer_PompaOn);
-    }
+    if (!timers_.enabled(Timer_PompaOn)) scheduleServiceStop(Timer_PompaOn, random_.draw(kPumpWaitDraw));
     switch (Livello_Benzina) {
         case 0:
             Azzera_Timer();
@@ -41,8 +52,7 @@ void Console::Timer_PompaOffTimer() {
     panel_.hide(Im_Pompa1);
     panel_.hide(Im_Pompa2);
     timers_.disable(Timer_PompaOff);
-    timers_.setInterval(Timer_PompaOn, static_cast<int>(drawRandom(26) + 10) * 1000);
-    timers_.enable(Timer_PompaOn);
+    scheduleServiceStop(Timer_PompaOn, drawRandom(kPumpWaitDraw));
 }
 
 void Console::Timer_ChiaveOnTimer() {
@@ -56,8 +66,7 @@ void Console::Timer_ChiaveOffTimer() {
     panel_.hide(Im_Chiave1);
     panel_.hide(Im_Chiave2);
     timers_.disable(Timer_ChiaveOff);
-    timers_.setInterval(Timer_ChiaveOn, static_cast<int>(drawRandom(36) + 10) * 1000);
-    timers_.enable(Timer_ChiaveOn);
+    scheduleServiceStop(Timer_ChiaveOn, drawRandom(kSpannerWaitDraw));
 }
 
 // Counters are not capped: above 4 lives the indicator simply stays full.
@@ -95,9 +104,7 @@ void Console::Aggiungi_Benzina() {
 }
 
 void Console::Proc_Errore() {
-    for (TimerId id : {Timer_Pista, Timer_Avversari, Timer_Benzina, Timer_ChiaveOn, Timer_ChiaveOff,
-                       Timer_PompaOn, Timer_PompaOff})
-        timers_.disable(id);
+    stopRaceTimers();
     hideServiceStops();
     Silenzio();
     Suona(Snd_Miss);

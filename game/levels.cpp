@@ -5,9 +5,7 @@ namespace vorlak {
 
 // The scene stays frozen on the display through the level tune.
 void Console::Cambia_Livello() {
-    for (TimerId id : {Timer_Pista, Timer_Avversari, Timer_Benzina, Timer_ChiaveOn, Timer_ChiaveOff,
-                       Timer_PompaOn, Timer_PompaOff})
-        timers_.disable(id);
+    stopRaceTimers();
     Silenzio();
     Suona(Snd_Level);
     timers_.enable(Timer_MusicaLivello);
@@ -42,7 +40,7 @@ void Console::Timer_MusicaFineTimer() {
     Attesa_Continue = true;
     panel_.clearSlot(Im_NumPos1);
     panel_.putTemplate(Im_NumPos2, Im_NumC);
-    panel_.putTemplate(Im_NumPos3, Tabella_Immagini[0]);
+    panel_.putTemplate(Im_NumPos3, digitPicture(0));
     panel_.putTemplate(Im_NumPos4, Im_NumN);
     panel_.hide(Im_Num00);
     timers_.disable(Timer_MusicaFine);

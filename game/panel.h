@@ -15,9 +15,6 @@ struct Rect {
     int right() const { return left + width; }    // exclusive
     int bottom() const { return top + height; }   // exclusive
     bool contains(int x, int y) const { return x >= left && x < right() && y >= top && y < bottom(); }
-    bool intersects(const Rect& o) const {
-        return left < o.right() && o.left < right() && top < o.bottom() && o.top < bottom();
-    }
     bool operator==(const Rect&) const = default;
 };
 
@@ -73,6 +70,14 @@ bool isTemplate(Element e);
 bool isDigitSlot(Element e);
 
 constexpr Rect kWindowRect{0, 0, 461, 738};
+
+// The opponent grid row by row, from row 1 (next to the rider) to row 4 (the
+// horizon), lanes 1 (left) to 3 (right) within a row.
+constexpr std::array<Element, 12> kOpponentGrid = {
+    Im_Avv11, Im_Avv12, Im_Avv13, Im_Avv21, Im_Avv22, Im_Avv23,
+    Im_Avv31, Im_Avv32, Im_Avv33, Im_Avv41, Im_Avv42, Im_Avv43,
+};
+constexpr Element opponentGridCell(int row, int lane) { return kOpponentGrid[3 * (row - 1) + (lane - 1)]; }
 
 // The live state of the display: shown flags and the picture each digit slot
 // holds. Every visible change is reported, with its rectangle, to the listener.

@@ -6,6 +6,11 @@
 namespace vorlak {
 
 void Console::FormKeyDown(std::uint16_t key) {
+    // CTRL runs three separate tests, each on the state the one before left:
+    // a press that starts a game or takes the continue offer goes on to try a
+    // collection, which finds the rider back in the centre lane and collects
+    // nothing. A press that starts a game would also take a continue offer
+    // still pending; power and reset withdraw the offer, so none is.
     if (key == VK_CONTROL) {
         panel_.hide(Im_Start);  // the START key looks pressed until a key is released
         if (!In_Gioco && Acceso) {
@@ -127,7 +132,7 @@ void Console::Timer_MusicaAvvioTimer() {
     panel_.clearSlot(Im_NumPos1);
     panel_.putTemplate(Im_NumPos2, Im_NumL);
     panel_.putTemplate(Im_NumPos3, Im_NumM);
-    if (Livello >= 0 && Livello <= 9) panel_.putTemplate(Im_NumPos4, Tabella_Immagini[Livello]);
+    if (Livello >= 0 && Livello <= 9) panel_.putTemplate(Im_NumPos4, digitPicture(Livello));
     panel_.hide(Im_Num00);
     Suona(Snd_Semaph);
     timers_.enable(Timer_Semaforo1);
@@ -175,14 +180,8 @@ void Console::Proc_Gioca() {
     timers_.enable(Timer_Avversari);
     if (Suono_Pronto && Suono_On) Speaker(Tono_Motore);
     timers_.enable(Timer_Benzina);
-    if (Vite < 4) {
-        timers_.setInterval(Timer_ChiaveOn, static_cast<int>(drawRandom(36) + 10) * 1000);
-        timers_.enable(Timer_ChiaveOn);
-    }
-    if (Livello_Benzina < 3) {
-        timers_.setInterval(Timer_PompaOn, static_cast<int>(drawRandom(26) + 10) * 1000);
-        timers_.enable(Timer_PompaOn);
-    }
+    if (Vite < 4) scheduleServiceStop(Timer_ChiaveOn, drawRandom(kSpannerWaitDraw));
+    if (Livello_Benzina < 3) scheduleServiceStop(Timer_PompaOn, drawRandom(kPumpWaitDraw));
 }
 
 // The track's phase lives only in which dashes are lit; from the state the
@@ -212,7 +211,7 @@ void Console::Timer_PistaTimer() {
 }
 
 void Console::Timer_AvversariTimer() {
-    if (panel_.shown(Tabella_Immagini[13 + Corsia])) {
+    if (panel_.shown(opponentCell(1, Corsia))) {
         Proc_Errore();
         return;
     }
@@ -240,10 +239,10 @@ void Console::Trasforma_Score(const std::int32_t& value) {
     std::string text = std::to_string(value);
     if (text.size() < 4) text.insert(0, 4 - text.size(), ' ');
     for (int k = 1; k <= 4; ++k) {
-        const Element slot = Tabella_Immagini[9 + k];
+        const Element slot = digitSlot(k);
         const char c = text[k - 1];
         if (c >= '0' && c <= '9')
-            panel_.putTemplate(slot, Tabella_Immagini[c - '0']);
+            panel_.putTemplate(slot, digitPicture(c - '0'));
         else
             panel_.clearSlot(slot);
     }

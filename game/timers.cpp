@@ -1,5 +1,7 @@
 #include "game/timers.h"
 
+#include <stdexcept>
+
 namespace vorlak {
 namespace {
 
@@ -50,6 +52,11 @@ void GameTimers::setInterval(TimerId id, int ms) {
     if (interval_[id] == ms) return;
     interval_[id] = ms;
     if (enabled_[id]) clock_.startTicks(id, ms);  // restart the countdown
+}
+
+void Clock::setTickHandler(TickHandler handler) {
+    if (tick_ && handler) throw std::logic_error("the clock already has a tick handler");
+    tick_ = std::move(handler);
 }
 
 void ManualClock::setUtcTimeOfDay(std::uint32_t ms) {

@@ -35,7 +35,9 @@ public:
     // UTC time of day in milliseconds: ((h * 60 + m) * 60 + s) * 1000 + ms.
     virtual std::uint32_t utcTimeOfDayMs() const = 0;
 
-    void setTickHandler(TickHandler handler) { tick_ = std::move(handler); }
+    // Who handles the ticks: installed once, by the clock's owner; a second
+    // handler is refused (std::logic_error) rather than silently replacing it.
+    void setTickHandler(TickHandler handler);
 
 protected:
     void deliverTick(TimerId id) {

@@ -18,5 +18,6 @@ int main(int argc, char** argv) {
     vorlak::QtClock clock;
     vorlak::DeferredSound sound(vorlak::DeferredSound::besideProgram());
     vorlak::Program program(clock, sound, sound);
+    clock.setTickHandler([&program](vorlak::TimerId id) { program.console().onTimer(id); });
     return program.run();
 }

@@ -46,9 +46,9 @@ Program::Program(Clock& clock, SoundLibrary& sound, SpeakerTone& speaker, TSplas
     coolForm_->setVisible(false);
     QFile outline(QStringLiteral(":/outline/CoolForm1.Mask2.bin"));
     if (outline.open(QIODevice::ReadOnly)) coolForm_->readMask(outline);
-    // The creation handler's last step opens the settings store.
-    form_->setSettingsStoreOpener([this] { registro_ = std::make_unique<Registro>(); });
     console_.FormCreate();
+    // The settings store comes right after the console's creation step.
+    registro_ = std::make_unique<Registro>();
 
     // The launcher reads the stored choices as it is created, so it comes
     // after the console; its menu becomes the console's right-click menu.

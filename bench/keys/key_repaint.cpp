@@ -208,6 +208,7 @@ int main(int argc, char** argv) {
     ManualClock clock;
     RecordingSound sound;
     Console console(clock, sound, sound);
+    clock.setTickHandler([&console](TimerId id) { console.onTimer(id); });
     PaintProbe consoleProbe;
     TimedForm form(console, consoleProbe);
     console.setWindow(&form);

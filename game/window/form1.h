@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 
 #include "game/console.h"
 #include "game/mouse_router.h"
@@ -24,8 +23,6 @@ public:
     // The right-click menu, opened at the pointer on a right-button release.
     void setPopupMenu(QMenu* menu) { popupMenu_ = menu; }
     QMenu* popupMenu() const { return popupMenu_; }
-    // Called when the creation handler opens the settings store.
-    void setSettingsStoreOpener(std::function<void()> open) { openSettings_ = std::move(open); }
 
     // ConsoleWindow
     int windowLeft() const override { return x(); }
@@ -33,9 +30,6 @@ public:
     void setWindowLeft(int left) override { move(left, y()); }
     void setWindowTop(int top) override { move(x(), top); }
     void setClientHeight(int height) override { setFixedSize(width(), height); }
-    void openSettingsStore() override {
-        if (openSettings_) openSettings_();
-    }
 
 signals:
     void activated();  // every activation of the window
@@ -65,7 +59,6 @@ private:
     MouseRouter router_;
     KeyInput keys_;
     QMenu* popupMenu_ = nullptr;
-    std::function<void()> openSettings_;
     bool closed_ = false;
 };
 

@@ -1,5 +1,7 @@
 #include "game/window/key_input.h"
 
+#include "game/keys.h"
+
 namespace vorlak {
 
 namespace {
@@ -22,11 +24,11 @@ void KeyInput::setControlRepeat(int delayMs, int intervalMs) {
 
 std::uint16_t KeyInput::virtualKey(int qtKey) {
     switch (qtKey) {
-        case Qt::Key_Control: return 17;
-        case Qt::Key_Left: return 37;
-        case Qt::Key_Up: return 38;
-        case Qt::Key_Right: return 39;
-        case Qt::Key_Down: return 40;
+        case Qt::Key_Control: return VK_CONTROL;
+        case Qt::Key_Left: return VK_LEFT;
+        case Qt::Key_Up: return VK_UP;
+        case Qt::Key_Right: return VK_RIGHT;
+        case Qt::Key_Down: return VK_DOWN;
         default: break;
     }
     // Letters and digits share their codes with the virtual keys; punctuation

@@ -17,13 +17,11 @@ namespace {
 struct FakeWindow : ConsoleWindow {
     int left = 0, top = 0, clientHeight = 585;
     int moves = 0;
-    bool settingsOpened = false;
     int windowLeft() const override { return left; }
     int windowTop() const override { return top; }
     void setWindowLeft(int l) override { left = l, ++moves; }
     void setWindowTop(int t) override { top = t, ++moves; }
     void setClientHeight(int h) override { clientHeight = h; }
-    void openSettingsStore() override { settingsOpened = true; }
 };
 
 // The elements a blank LCD of a switched-off console must not show.
@@ -44,6 +42,7 @@ struct ConsoleTest : ::testing::Test {
     MouseRouter mouse{console};
 
     void SetUp() override {
+        clock.setTickHandler([this](TimerId id) { console.onTimer(id); });
         console.setWindow(&window);
         console.FormCreate();
         sound.setTimeSource([this] { return clock.now(); });
@@ -100,7 +99,6 @@ struct ConsoleTest : ::testing::Test {
 
 TEST_F(ConsoleTest, CreationFillsTheTablesAndTheStartingState) {
     EXPECT_EQ(window.clientHeight, 738);
-    EXPECT_TRUE(window.settingsOpened);
     for (int d = 0; d <= 9; ++d) EXPECT_EQ(elementInfo(console.Tabella_Immagini[d]).name, "Im_Num" + std::to_string(d));
     EXPECT_EQ(console.Tabella_Immagini[10], Im_NumPos1);
     EXPECT_EQ(console.Tabella_Immagini[13], Im_NumPos4);

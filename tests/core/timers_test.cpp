@@ -2,6 +2,8 @@
 // disabling and changing the interval do to a running countdown.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
 #include <vector>
 
 #include "game/timers.h"
@@ -20,8 +22,12 @@ struct Recorder {
     ManualClock clock;
     GameTimers timers{clock};
     std::vector<Tick> ticks;
+    std::function<void(TimerId)> alsoOnTick;
     Recorder() {
-        clock.setTickHandler([this](TimerId id) { ticks.push_back({id, clock.now()}); });
+        clock.setTickHandler([this](TimerId id) {
+            ticks.push_back({id, clock.now()});
+            if (alsoOnTick) alsoOnTick(id);
+        });
     }
     std::vector<std::int64_t> timesOf(TimerId id) const {
         std::vector<std::int64_t> out;
@@ -113,10 +119,9 @@ TEST(GameTimers, HandlersSeeEachOthersChangesInTimeOrder) {
     // A handler that stops another timer due at the same instant prevents its tick;
     // equal due times fire in the order the timers were started.
     Recorder r;
-    r.clock.setTickHandler([&](TimerId id) {
-        r.ticks.push_back({id, r.clock.now()});
+    r.alsoOnTick = [&](TimerId id) {
         if (id == Timer_Semaforo1) r.timers.disable(Timer_Semaforo2);
-    });
+    };
     r.timers.setInterval(Timer_Semaforo1, 100);
     r.timers.setInterval(Timer_Semaforo2, 100);
     r.timers.setInterval(Timer_Semaforo3, 100);
@@ -134,4 +139,13 @@ TEST(ManualClock, TimeOfDayFollowsVirtualTimeAndWrapsAtMidnight) {
     EXPECT_EQ(clock.utcTimeOfDayMs(), 86399000u);
     clock.advance(1500);
     EXPECT_EQ(clock.utcTimeOfDayMs(), 500u);
+}
+
+TEST(Clock, KeepsTheTickHandlerItWasGivenFirst) {
+    Recorder r;
+    EXPECT_THROW(r.clock.setTickHandler([](TimerId) {}), std::logic_error);
+    r.timers.setInterval(Timer_Pista, 100);
+    r.timers.enable(Timer_Pista);
+    r.clock.advance(100);
+    EXPECT_EQ(r.timesOf(Timer_Pista), std::vector<std::int64_t>{100});
 }

@@ -8,7 +8,7 @@ namespace {
 
 // Puts an opponent next to the rider and runs to the opponent step that hits it.
 std::int64_t crash(Rig& r) {
-    r.c.panel().show(cell(1, r.c.Corsia));
+    r.c.panel().show(opponentGridCell(1, r.c.Corsia));
     const auto giveUp = r.now() + 1000;  // an opponent step comes within 600 ms
     while (!r.c.timers().enabled(Timer_MusicaErrore) && r.now() < giveUp) r.advance(1);
     EXPECT_TRUE(r.c.timers().enabled(Timer_MusicaErrore)) << "no crash";

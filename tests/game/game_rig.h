@@ -32,12 +32,6 @@ constexpr SpeedRow kSpeeds[] = {
     {3, 100, 350, 26, 45895, 8},
 };
 
-inline Element cell(int row, int lane) {
-    constexpr Element grid[4][3] = {{Im_Avv11, Im_Avv12, Im_Avv13}, {Im_Avv21, Im_Avv22, Im_Avv23},
-                                    {Im_Avv31, Im_Avv32, Im_Avv33}, {Im_Avv41, Im_Avv42, Im_Avv43}};
-    return grid[row - 1][lane - 1];
-}
-
 struct Tick {
     TimerId id;
     std::int64_t at;
@@ -116,9 +110,11 @@ public:
     void mark() { soundMark = runner.sound().calls().size(); }
 
     void setRow(int row, std::array<bool, 3> lanes) {
-        for (int lane = 1; lane <= 3; ++lane) c.panel().setShown(cell(row, lane), lanes[lane - 1]);
+        for (int lane = 1; lane <= 3; ++lane) c.panel().setShown(opponentGridCell(row, lane), lanes[lane - 1]);
     }
-    std::array<bool, 3> row(int r) const { return {shown(cell(r, 1)), shown(cell(r, 2)), shown(cell(r, 3))}; }
+    std::array<bool, 3> row(int r) const {
+        return {shown(opponentGridCell(r, 1)), shown(opponentGridCell(r, 2)), shown(opponentGridCell(r, 3))};
+    }
 
     // The draw the game makes at virtual time t, under the reseed-then-draw rule.
     std::uint32_t drawAt(std::int64_t t, std::uint32_t bound) {

@@ -38,7 +38,7 @@ struct GameRig : Rig {
         run("autopilot off");
         const auto giveUp = now() + 20000;  // four crashes take about 10 s
         while (c.Vite > 0 && now() < giveUp) {
-            c.panel().show(cell(1, c.Corsia));
+            c.panel().show(opponentGridCell(1, c.Corsia));
             advance(1);
         }
         EXPECT_EQ(c.Vite, 0);

@@ -27,7 +27,8 @@ std::string checkInvariants(const Console& c) {
 
     // The grid only ever holds rows of the pattern table: never three abreast.
     for (int row = 1; row <= 4; ++row)
-        if (p.shown(cell(row, 1)) && p.shown(cell(row, 2)) && p.shown(cell(row, 3)))
+        if (p.shown(opponentGridCell(row, 1)) && p.shown(opponentGridCell(row, 2)) &&
+            p.shown(opponentGridCell(row, 3)))
             return "row " + std::to_string(row) + " blocks all three lanes";
 
     // At most one phase of the game runs at a time.

@@ -269,12 +269,6 @@ std::int64_t valueOf(const Console& c, const Variable& v) {
     return v.flag ? static_cast<std::int64_t>(c.*(v.flag)) : static_cast<std::int64_t>(c.*(v.counter));
 }
 
-Element opponentCell(int row, int lane) {
-    constexpr Element grid[4][3] = {{Im_Avv11, Im_Avv12, Im_Avv13}, {Im_Avv21, Im_Avv22, Im_Avv23},
-                                    {Im_Avv31, Im_Avv32, Im_Avv33}, {Im_Avv41, Im_Avv42, Im_Avv43}};
-    return grid[row - 1][lane - 1];
-}
-
 bool isReported(Element e) {
     // Skin, keys, hint areas, slots, templates and the grid are reported apart.
     switch (e) {
@@ -286,7 +280,7 @@ bool isReported(Element e) {
     if (isDigitSlot(e) || isTemplate(e)) return false;
     for (int row = 1; row <= 4; ++row)
         for (int lane = 1; lane <= 3; ++lane)
-            if (e == opponentCell(row, lane)) return false;
+            if (e == opponentGridCell(row, lane)) return false;
     return true;
 }
 
@@ -305,7 +299,7 @@ std::string gridText(const Panel& p) {
     std::string out;
     for (int row = 4; row >= 1; --row) {
         if (row != 4) out += ' ';
-        for (int lane = 1; lane <= 3; ++lane) out += p.shown(opponentCell(row, lane)) ? 'X' : '.';
+        for (int lane = 1; lane <= 3; ++lane) out += p.shown(opponentGridCell(row, lane)) ? 'X' : '.';
     }
     return out;
 }
@@ -390,7 +384,7 @@ Runner::~Runner() = default;
 void Runner::afterEvent() {
     if (clearRoad_)
         for (int row = 1; row <= 4; ++row)
-            for (int lane = 1; lane <= 3; ++lane) console_->panel().hide(opponentCell(row, lane));
+            for (int lane = 1; lane <= 3; ++lane) console_->panel().hide(opponentGridCell(row, lane));
     if (autopilot_ && !inAutopilot_) autopilotStep();
     if (hook_) hook_();
 }
@@ -452,9 +446,9 @@ void Runner::autopilotStep() {
         else break;
         tap(VK_CONTROL);
     }
-    if (p.shown(opponentCell(1, c.Corsia))) {
+    if (p.shown(opponentGridCell(1, c.Corsia))) {
         for (int lane : {2, 1, 3})
-            if (!p.shown(opponentCell(1, lane))) {
+            if (!p.shown(opponentGridCell(1, lane))) {
                 moveTo(lane);
                 break;
             }
