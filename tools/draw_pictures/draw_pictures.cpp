@@ -5,13 +5,11 @@
 // results are committed under assets/.
 //
 //   draw_pictures <assets directory>
-//   draw_pictures --check-icons <assets directory>   (exit 1 if an icon is stale)
 #include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QLinearGradient>
 #include <QPainter>
@@ -1264,46 +1262,18 @@ bool saveFile(const QByteArray& bytes, const QString& path) {
     return true;
 }
 
-// The committed icons must be what this program draws now: pixels for the
-// PNG files (their bytes depend on the PNG library), text for the SVG.
-int checkIcons(const QDir& iconDir) {
-    int stale = 0;
-    for (int size : kIconSizes) {
-        const QString path = iconDir.filePath(iconFile(size));
-        QImageReader reader(path, "png");
-        const QImage committed = reader.read().convertToFormat(QImage::Format_ARGB32);
-        if (committed != paintIcon(size).convertToFormat(QImage::Format_ARGB32)) {
-            std::fprintf(stderr, "%s is out of date\n", qPrintable(path));
-            ++stale;
-        }
-    }
-    QFile svg(iconDir.filePath(kIconSvgFile));
-    if (!svg.open(QIODevice::ReadOnly) || svg.readAll() != iconSvg()) {
-        std::fprintf(stderr, "%s is out of date\n", qPrintable(svg.fileName()));
-        ++stale;
-    }
-    if (stale)
-        std::fprintf(stderr, "run draw_pictures <assets directory> to redraw them\n");
-    return stale ? 1 : 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const bool checkOnly = argc == 3 && qstrcmp(argv[1], "--check-icons") == 0;
-    if (argc != 2 && !checkOnly) {
+    if (argc != 2) {
         std::fprintf(stderr, "usage: draw_pictures <assets directory>\n"
-                             "       draw_pictures --check-icons <assets directory>\n"
-                             "Writes pictures/*.jpg, icon/*.png and icon/vorlak.svg below the given directory;\n"
-                             "--check-icons only compares the icons there with what it would draw.\n");
+                             "Writes pictures/*.jpg, icon/*.png and icon/vorlak.svg below the given directory.\n");
         return 2;
     }
-    const QDir root(QString::fromLocal8Bit(argv[argc - 1]));
-    if (checkOnly)
-        return checkIcons(QDir(root.filePath(QStringLiteral("icon"))));
+    const QDir root(QString::fromLocal8Bit(argv[1]));
     if (!root.mkpath(QStringLiteral("pictures")) || !root.mkpath(QStringLiteral("icon"))) {
         std::fprintf(stderr, "draw_pictures: cannot create folders in %s\n", argv[1]);
         return 1;
