@@ -1,4 +1,4 @@
-#include "tools/scenario/scenario.h"
+#include "tests/support/scenario/scenario.h"
 
 #include <algorithm>
 #include <cctype>
