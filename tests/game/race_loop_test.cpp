@@ -73,7 +73,6 @@ TEST(Speed, NoToneWhenSoundIsOffOrTheSpeakerNotAllowed) {
     r.tap(VK_UP);
     EXPECT_TRUE(r.sounds().empty());
     // Turning sound back on during the race restarts the tone at the current gear.
-    r.c.Suono_On = false;
     r.c.Im_SoundMouseDown(MouseButton::Left);
     r.c.Im_SoundMouseUp();
     EXPECT_EQ(r.sounds(), (Sounds{"stop all", "tone off", "tone 54240"}));
@@ -100,7 +99,6 @@ TEST(Track, DashesRunTowardsTheRiderInAThreeEventCycle) {
         Rig r;
         const auto t0 = r.startRace();
         for (int i = 1; i < s.marcia; ++i) r.tap(VK_UP);
-        r.c.panel();
         for (int event = 1; event <= 9; ++event) {
             r.advanceTo(t0 + event * s.pistaMs);
             const int group = event % 3;  // 1 middle, 2 near, 0 far

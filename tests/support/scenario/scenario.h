@@ -1,60 +1,28 @@
 // Drives a console under virtual time from a plain-text script and reports it
-// as a player would see it. Used by the vorlak-scenario tool and by tests.
+// as a player would see it. Used by the vorlak-scenario tool, the game tests
+// and the headless benchmark.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "game/console.h"
 #include "game/timers.h"
 #include "sound/recording_sound.h"
+#include "tests/support/scenario/readout.h"
+#include "tests/support/scenario/time_of_day.h"
 
 namespace vorlak::scenario {
 
 // The format, with an example; printed by the tool's --help.
 std::string_view scriptHelp();
 
-// A draw the game will make at a virtual time, and the values wanted from it.
-struct WantedDraw {
-    std::int64_t at = 0;  // virtual time of the draw, ms
-    std::uint32_t bound = 1;
-    std::uint32_t value = 0;
-    std::optional<std::uint32_t> upTo{};  // accept value..upTo (inclusive)
-};
-
-// The first time of day (ms, at or after `from`, wrapping at midnight) that,
-// set at virtual time `now`, makes every listed draw give its value under the
-// reseed-then-draw rule. Empty when none exists within a day.
-std::optional<std::uint32_t> chooseTimeOfDay(std::uint32_t from, std::int64_t now,
-                                             const std::vector<WantedDraw>& draws);
-
-// The value a single draw with `bound` gives right after reseeding with `seed`.
-std::uint32_t drawAfterReseed(std::uint32_t seed, std::uint32_t bound);
-
-// What a digit slot holds, as one character: '0'-'9', 'L', '-', 'C', 'N', or '_'.
-char slotChar(const Panel& panel, Element slot);
-
-// The four slots left to right, e.g. "_ L - 1".
-std::string slotsText(const Panel& panel);
-
-// The number as a player reads it: the lit slots followed by the fixed zeros
-// when they are shown, e.g. "1500", "L-1", "C0N", "00".
-std::string readout(const Panel& panel);
-
 // A line that cannot be run.
-// The opponent rows far to near, lanes left to right, 'X' lit: "... .X. ... X.X".
-std::string gridText(const Panel& panel);
-
-// The lanes whose rider is shown, e.g. "2", or "none".
-std::string riderText(const Panel& panel);
-
 class ScriptError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -72,6 +40,8 @@ struct RunResult {
     int line = 0;         // line of the failure, 0 when ok
     std::string message;  // "line N: ..." when failed
 };
+
+struct Words;
 
 class Runner {
 public:
@@ -102,12 +72,14 @@ public:
     void setTickHook(std::function<void(TimerId)> hook) { tickHook_ = std::move(hook); }
 
 private:
-    struct Words;
+    // The script's commands (commands.cpp) and expectations (expectations.cpp),
+    // one small function each, work on the runner's state.
+    friend struct Commands;
+    friend struct Conditions;
+
     void keyDown(std::uint16_t key);
     void keyUp(std::uint16_t key);
-    void consoleKey(Words& w);
     void advanceTo(std::int64_t time);
-    void hold(std::uint16_t key, std::int64_t ms, std::int64_t delay, std::int64_t rate);
     bool evaluate(Words& w, std::string& failure, bool allowSound);
     void until(Words& w);
     void afterEvent();
