@@ -12,10 +12,10 @@ packages=(
   g++ cmake ninja-build pkg-config
   # windowing toolkit (Widgets, Gui, Test; xcb and offscreen platforms; fonts)
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev libfontconfig-dev
-  # pictures and sound
-  libjpeg-dev libsdl2-dev
-  # X11 helpers used by the window (key repeat settings, shape)
-  libx11-dev libxext-dev
+  # sound (the colour pictures are JPEG, read by the toolkit's own reader)
+  libsdl2-dev
+  # X11, read by the window for the desktop's key repeat settings
+  libx11-dev
   # fonts, so the picture generator and the launcher render text
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
 )
