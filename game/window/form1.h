@@ -56,9 +56,10 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    QPoint windowPoint(const QMouseEvent* event) const;
+    static QPoint windowPoint(const QMouseEvent* event);
+    QPoint selfMovePoint(const QMouseEvent* event) const;
     void updateCursor(const QPoint& point);
-    void startSystemMoveIfNeeded(const QPoint& point);
+    void startSystemMoveIfNeeded(MouseButton button, const QPoint& point);
 
     Console& console_;
     ConsolePictures pictures_;
