@@ -291,12 +291,13 @@ void TSplashForm::Puls_PlayClick() {
     played_ = true;
     close();  // hidden for good
 
-    // Centred across; down the screen only where the screen is taller than 600.
+    // Centred across; down the screen only where the screen is taller than
+    // 600. The screen's size and the window's are both in the console's
+    // pixels, whatever whole multiple the desktop draws them at.
     const QRect screen = desktop_.screen();
     if (screen.height() > 600) form_.setWindowTop(screen.top() + (screen.height() - form_.height()) / 2);
     form_.setWindowLeft(screen.left() + (screen.width() - form_.width()) / 2);
-    form_.raise();
-    form_.activateWindow();
+    form_.showOnScreen();
 }
 
 void TSplashForm::forgetChoices() {

@@ -150,6 +150,30 @@ void TForm1::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+void TForm1::showUnseen() {
+    winId();  // the native window, whose mask is swapped
+    if (QWindow* handle = windowHandle()) {
+        outline_ = handle->mask();
+        // A mask that lies wholly outside the window: nothing of it is left.
+        handle->setMask(QRegion(-1, -1, 1, 1));
+        unseen_ = true;
+    }
+    show();
+}
+
+void TForm1::showOnScreen() {
+    if (unseen_) {
+        unseen_ = false;
+        if (QWindow* handle = windowHandle()) handle->setMask(outline_);
+        // Under a compositing window manager the window, never seen so far,
+        // need not be told to draw itself.
+        update();
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
 void TForm1::updateCursor(const QPoint& point) {
     const auto target = router_.capturing() ? router_.captured() : console_.panel().elementAt(point.x(), point.y());
     Qt::CursorShape shape = Qt::ArrowCursor;

@@ -2,6 +2,7 @@
 // the panel and turns mouse and key events into the console's handlers.
 #pragma once
 
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 
@@ -26,6 +27,15 @@ public:
     QMenu* popupMenu() const { return popupMenu_; }
     // Called when the creation handler opens the settings store.
     void setSettingsStoreOpener(std::function<void()> open) { openSettings_ = std::move(open); }
+
+    // Before play: the window is shown where it waits, so that its first
+    // activation brings up the launcher, but none of it is drawn or takes the
+    // mouse, since a window manager may pull it back onto the screen.
+    void showUnseen();
+    // Play: the console shown whole, in front and active. Where the
+    // compositor places windows, this is its first showing.
+    void showOnScreen();
+    bool unseen() const { return unseen_; }
 
     // ConsoleWindow
     int windowLeft() const override { return x(); }
@@ -68,6 +78,8 @@ private:
     QMenu* popupMenu_ = nullptr;
     std::function<void()> openSettings_;
     bool closed_ = false;
+    bool unseen_ = false;
+    QRegion outline_;  // the window's mask while it waits unseen
 };
 
 }  // namespace vorlak
