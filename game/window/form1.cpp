@@ -165,9 +165,6 @@ void TForm1::showOnScreen() {
     if (unseen_) {
         unseen_ = false;
         if (QWindow* handle = windowHandle()) handle->setMask(outline_);
-        // Under a compositing window manager the window, never seen so far,
-        // need not be told to draw itself.
-        update();
     }
     show();
     raise();
