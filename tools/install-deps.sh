@@ -15,6 +15,9 @@ packages=(
   libjpeg-dev libsdl2-dev
   # X11 helpers used by the window (key repeat settings, shape)
   libx11-dev libxext-dev
+  # Wayland sessions: the toolkit's Wayland platform, so that the program runs
+  # natively there
+  qt6-wayland
   # fonts, so the picture generator and the launcher render text
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
 )
@@ -23,6 +26,8 @@ test_packages=(
   googletest libgtest-dev
   # end-to-end tests: a virtual X server and tools to drive and read it
   python3 xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
+  # other desktops: a Wayland compositor and two X window managers
+  weston openbox mutter dbus-daemon
 )
 
 case "${1:-}" in
