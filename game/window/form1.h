@@ -35,7 +35,6 @@ public:
     // Play: the console shown whole, in front and active. Where the
     // compositor places windows, this is its first showing.
     void showOnScreen();
-    bool unseen() const { return unseen_; }
 
     // ConsoleWindow
     int windowLeft() const override { return x(); }
