@@ -135,9 +135,16 @@ class DesktopSession(Session):
     def set_program_env(self, **values):
         self._extra_env.update(values)
 
-    def start_helper(self, args, log_name, env=None):
+    def helper_env(self):
+        """The session's display, with the session's own home and runtime
+        folder, so that nothing a helper keeps reaches the user's."""
+        env = self.tool_env()
+        env.update({"HOME": self.home, "XDG_CONFIG_HOME": self.config_home, "XDG_RUNTIME_DIR": self.runtime_dir})
+        return env
+
+    def start_helper(self, args, log_name):
         log = open(os.path.join(self.work, log_name), "wb")
-        process = subprocess.Popen(args, env=env or self.tool_env(), stdin=subprocess.DEVNULL, stdout=log,
+        process = subprocess.Popen(args, env=self.helper_env(), stdin=subprocess.DEVNULL, stdout=log,
                                    stderr=subprocess.STDOUT, start_new_session=True)
         self._helpers.append((process, log))
         return process
@@ -201,12 +208,10 @@ class Weston:
             f.write("[core]\nidle-time=0\nrequire-input=false\n\n"
                     "[shell]\nbackground-color=0xffff00ff\npanel-position=none\nlocking=false\n"
                     "animation=none\nclose-animation=none\nstartup-animation=none\nfocus-animation=none\n")
-        env = session.tool_env()
-        env["XDG_RUNTIME_DIR"] = session.runtime_dir
         self.process = session.start_helper(
             ["weston", "--backend=x11-backend.so", "--use-pixman", f"--socket={self.SOCKET}",
              f"--width={session.screen.width // scale}", f"--height={session.screen.height // scale}",
-             f"--scale={scale}", f"--config={config}", "--idle-time=0"], "weston.log", env)
+             f"--scale={scale}", f"--config={config}", "--idle-time=0"], "weston.log")
         # Up once its desktop is drawn: the whole screen is the background.
         corner = (session.screen.width - 1, session.screen.height - 1)
 
@@ -230,14 +235,14 @@ class WaylandScreen:
         self.session = session
         self.width, self.height = session.screen.width, session.screen.height
 
-    def _parks(self):
+    def parks(self):
         return [(self.width - 1, self.height - 1), (0, self.height - 1)]
 
     def drawn(self):
         """(background mask rows, the two pictures): a bit is set where the
         screen differs from the background in both reads."""
         masks, pictures = [], []
-        for park in self._parks():
+        for park in self.parks():
             self.session.xdotool("mousemove", *park)
             picture = self.session.settled_picture(0, 0, self.width, self.height)
             pictures.append(picture)

@@ -92,7 +92,7 @@ class WaylandTest(unittest.TestCase):
         origin = moved
 
         # The right-click menu opens at the pointer.
-        park = screen._parks()[0]
+        park = screen.parks()[0]
         session.xdotool("mousemove", *park)
         before = session.settled_picture(0, 0, session.screen.width, session.screen.height)
         point = self.at(origin, (230, 300))
