@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QWindow>
 
+#include "game/window/window_system.h"
+
 namespace vorlak {
 
 TCoolForm::TCoolForm() : QWidget(nullptr) {
@@ -78,12 +80,15 @@ void TCoolForm::readMask(QIODevice& stream) {
 
 void TCoolForm::writeMask(QIODevice& stream) const { writeMask2(stream, mask_.region); }
 
-// The outline goes to the window system only. Painting is not clipped to
-// it (what lies outside is not shown anyway), which spares each full repaint
-// a 72-rectangle clip and the memory that takes.
+// The outline goes to the window system only. On X11 it shapes the window
+// for drawing and the mouse alike, so painting is not clipped to it, which
+// spares each full repaint a 72-rectangle clip. A Wayland compositor takes it
+// for the mouse only: the form is made translucent (before its native window
+// exists), and a translucent form draws inside its mask alone.
 void TCoolForm::applyOutline() {
     QWidget* form = parentWidget();
     if (!form || !mask_.region) return;
+    if (compositorPlacesWindows() && !form->internalWinId()) form->setAttribute(Qt::WA_TranslucentBackground);
     form->winId();  // the native window, so that it can take the outline
     QWindow* handle = form->windowHandle();
     if (!handle) return;

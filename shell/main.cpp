@@ -13,6 +13,9 @@ int main(int argc, char** argv) {
     // done while the toolkit connects to the display, it is off the path to
     // the first window. Loading it twice at once is safe: one copy is kept.
     std::thread fonts([] { FcInit(); });
+    // The one-bit LCD art and the window's outline hold only at whole
+    // multiples: a desktop at 150 % draws the console at 1x, at 200 % at 2x.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication app(argc, argv);
     fonts.join();
     vorlak::QtClock clock;

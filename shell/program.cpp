@@ -6,6 +6,8 @@
 #include <QImageReader>
 #include <QPixmap>
 
+#include "game/window/window_system.h"
+
 namespace vorlak {
 namespace {
 
@@ -81,7 +83,14 @@ void Program::FormActivate() {
 }
 
 void Program::showConsole() {
-    form_->show();
+    // A Wayland client cannot put a window off the screen: there the console
+    // stays hidden until play, and the launcher comes up at once, as the
+    // console's first activation brings it up elsewhere.
+    if (compositorPlacesWindows()) {
+        FormActivate();
+        return;
+    }
+    form_->showUnseen();
     // Without a window manager nobody else activates the window.
     form_->activateWindow();
 }

@@ -21,8 +21,9 @@ public:
             TSplashForm::Desktop desktop = TSplashForm::systemDesktop());
     ~Program();
 
-    // Shows the console off the screen and activates it; the first
-    // activation brings up the launcher.
+    // Shows the console off the screen, unseen, and activates it; the first
+    // activation brings up the launcher. Where the compositor places windows,
+    // the console stays hidden and the launcher comes up directly.
     void showConsole();
     // showConsole and the event loop; the program's exit status.
     int run();

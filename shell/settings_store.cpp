@@ -1,5 +1,8 @@
 #include "shell/settings_store.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QVariant>
 #include <limits>
 
@@ -8,7 +11,13 @@ namespace vorlak {
 InvalidDataType::InvalidDataType(const QString& name)
     : std::runtime_error(QStringLiteral("Invalid data type for '%1'").arg(name).toStdString()) {}
 
-Registro::Registro() : settings_(QStringLiteral("Selvane"), QStringLiteral("Vorlak")) {}
+// Opening the store creates it, empty, when it does not exist yet. A store
+// that cannot be created is left to the first write, which fails quietly.
+Registro::Registro() : settings_(QStringLiteral("Selvane"), QStringLiteral("Vorlak")) {
+    const QFileInfo store(settings_.fileName());
+    if (store.exists() || !QDir().mkpath(store.absolutePath())) return;
+    QFile(store.filePath()).open(QIODevice::WriteOnly | QIODevice::NewOnly);
+}
 
 bool Registro::valueExists(const QString& name) const { return settings_.contains(name); }
 

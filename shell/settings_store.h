@@ -18,6 +18,7 @@ public:
 
 class Registro {
 public:
+    // Opens the store, creating it empty when it does not exist.
     Registro();
 
     bool valueExists(const QString& name) const;

@@ -15,9 +15,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyledItemDelegate>
+#include <QWindow>
 
 #include "game/console.h"
 #include "game/window/form1.h"
+#include "game/window/window_system.h"
 #include "shell/pixel_font.h"
 #include "shell/settings_store.h"
 #include "shell/sound_folder_error.h"
@@ -144,15 +146,29 @@ TSplashForm::Desktop TSplashForm::systemDesktop() {
     return desktop;
 }
 
+// A title bar without buttons, from the window system where it draws one.
+static Qt::WindowFlags launcherWindowFlags() {
+    return compositorPlacesWindows() ? Qt::Window | Qt::FramelessWindowHint
+                                     : Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+}
+
 TSplashForm::TSplashForm(Console& console, TForm1& form, Registro* registro, QWidget* aboutForm, Desktop desktop)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QWidget(nullptr, launcherWindowFlags()),
       console_(console),
       form_(form),
       registro_(registro),
       aboutForm_(aboutForm),
-      desktop_(std::move(desktop)) {
+      desktop_(std::move(desktop)),
+      ownFrame_(compositorPlacesWindows()),
+      client_(this) {
     setWindowTitle(QStringLiteral("About Vorlak..."));
-    setFixedSize(246, 358);
+    if (ownFrame_) {
+        setFixedSize(246 + 2 * kBorderWidth, kTitleBarHeight + 358 + kBorderWidth);
+        client_ = new QWidget(this);
+        client_->setGeometry(kBorderWidth, kTitleBarHeight, 246, 358);
+    } else {
+        setFixedSize(246, 358);
+    }
     setFont(pixelFont(FontFace::MsSansSerif, 11));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::black);
@@ -175,36 +191,36 @@ void TSplashForm::buildControls() {
     const QFont arial12Bold = pixelFont(FontFace::Arial, 12, true);
     const QFont arial12Link = pixelFont(FontFace::Arial, 12, false, true);
 
-    La_Title = makeLabel<QLabel>(this, QStringLiteral("Vorlak Simulator"), {42, 16, 161, 15}, arial12Bold, white,
+    La_Title = makeLabel<QLabel>(client_, QStringLiteral("Vorlak Simulator"), {42, 16, 161, 15}, arial12Bold, white,
                                  Qt::AlignHCenter | Qt::AlignTop);
-    La_Version = makeLabel<QLabel>(this, QStringLiteral("Version S3/2.03"), {42, 32, 161, 15}, arial12Bold, white,
+    La_Version = makeLabel<QLabel>(client_, QStringLiteral("Version S3/2.03"), {42, 32, 161, 15}, arial12Bold, white,
                                    Qt::AlignHCenter | Qt::AlignTop);
 
-    Im_Piccina = new QLabel(this);
+    Im_Piccina = new QLabel(client_);
     Im_Piccina->setGeometry(80, 56, 86, 136);
     Im_Piccina->setPixmap(QPixmap(QStringLiteral(":/pictures/Im_Piccina.jpg")));
 
-    La_Released = makeLabel<QLabel>(this, QStringLiteral("Released by _Selvane_ on June 8th, 2001"),
+    La_Released = makeLabel<QLabel>(client_, QStringLiteral("Released by _Selvane_ on June 8th, 2001"),
                                     {7, 200, 233, 14}, arial11, white, Qt::AlignHCenter | Qt::AlignTop);
-    La_Http = makeLabel<LinkLabel>(this, QString::fromLatin1(kMakerWebAddress), {30, 220, 187, 15}, arial12Link,
+    La_Http = makeLabel<LinkLabel>(client_, QString::fromLatin1(kMakerWebAddress), {30, 220, 187, 15}, arial12Link,
                                    aqua, Qt::AlignHCenter | Qt::AlignTop);
     La_Http->setCursor(Qt::PointingHandCursor);
     connect(La_Http, &LinkLabel::clicked, this, [this] { La_HttpClick(); });
-    La_Email = makeLabel<LinkLabel>(this, QString::fromLatin1(kMakerEmailLink), {21, 242, 204, 15}, arial12Link,
+    La_Email = makeLabel<LinkLabel>(client_, QString::fromLatin1(kMakerEmailLink), {21, 242, 204, 15}, arial12Link,
                                     aqua, Qt::AlignHCenter | Qt::AlignTop);
     La_Email->setCursor(Qt::PointingHandCursor);
     connect(La_Email, &LinkLabel::clicked, this, [this] { La_EmailClick(); });
 
     auto* listStyle = new PlainListStyle;
     listStyle->setParent(this);
-    La_Sound = makeLabel<QLabel>(this, QStringLiteral("Select sound mode:"), {21, 267, 100, 14}, arial11, white);
-    CB_Sound = makeList(this, {kWindowsMM, kDirectSound, kNoSound}, {128, 264, 97, 21}, listStyle);
+    La_Sound = makeLabel<QLabel>(client_, QStringLiteral("Select sound mode:"), {21, 267, 100, 14}, arial11, white);
+    CB_Sound = makeList(client_, {kWindowsMM, kDirectSound, kNoSound}, {128, 264, 97, 21}, listStyle);
     connect(CB_Sound, &QComboBox::activated, this, [this] { CB_SoundChange(); });
-    La_System = makeLabel<QLabel>(this, QStringLiteral(" Windows version:"), {21, 295, 100, 14}, arial11, white);
-    CB_System = makeList(this, {kOlderSystems, kNewerSystem}, {128, 292, 97, 21}, listStyle);
+    La_System = makeLabel<QLabel>(client_, QStringLiteral(" Windows version:"), {21, 295, 100, 14}, arial11, white);
+    CB_System = makeList(client_, {kOlderSystems, kNewerSystem}, {128, 292, 97, 21}, listStyle);
     connect(CB_System, &QComboBox::activated, this, [this] { CB_SystemChange(); });
 
-    Puls_Play = new QPushButton(QStringLiteral("- PLAY -"), this);
+    Puls_Play = new QPushButton(QStringLiteral("- PLAY -"), client_);
     Puls_Play->setGeometry(90, 325, 65, 25);
     Puls_Play->setFont(pixelFont(FontFace::MsSansSerif, 11, true));
     Puls_Play->setCursor(Qt::PointingHandCursor);
@@ -291,12 +307,13 @@ void TSplashForm::Puls_PlayClick() {
     played_ = true;
     close();  // hidden for good
 
-    // Centred across; down the screen only where the screen is taller than 600.
+    // Centred across; down the screen only where the screen is taller than
+    // 600. The screen's size and the window's are both in the console's
+    // pixels, whatever whole multiple the desktop draws them at.
     const QRect screen = desktop_.screen();
     if (screen.height() > 600) form_.setWindowTop(screen.top() + (screen.height() - form_.height()) / 2);
     form_.setWindowLeft(screen.left() + (screen.width() - form_.width()) / 2);
-    form_.raise();
-    form_.activateWindow();
+    form_.showOnScreen();
 }
 
 void TSplashForm::forgetChoices() {
@@ -327,6 +344,27 @@ void TSplashForm::PM_4WhatsnewClick() {
 void TSplashForm::PM_8ExitClick() {
     form_.close();  // its close handler releases the sound
     if (desktop_.exitProgram) desktop_.exitProgram(0);
+}
+
+void TSplashForm::paintEvent(QPaintEvent*) {
+    if (!ownFrame_) return;  // the background alone, filled black
+    QPainter painter(this);
+    painter.fillRect(0, 0, width(), kTitleBarHeight, QColor(0x3c, 0x3c, 0x3c));
+    painter.setPen(QColor(0x78, 0x78, 0x78));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.setPen(Qt::white);
+    painter.setFont(pixelFont(FontFace::Arial, 12, true));
+    painter.drawText(QRect(0, 0, width(), kTitleBarHeight), Qt::AlignCenter, windowTitle());
+}
+
+// The title bar moves the launcher, by the compositor's own move.
+void TSplashForm::mousePressEvent(QMouseEvent* event) {
+    if (ownFrame_ && event->button() == Qt::LeftButton && event->position().y() < kTitleBarHeight) {
+        if (QWindow* handle = windowHandle()) handle->startSystemMove();
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
 }
 
 // Closing the launcher before play would leave the console out of reach

@@ -94,8 +94,20 @@ public:
     // The menu's actions with shortcut keys, to be put on the console window.
     QList<QAction*> shortcutActions() const;
 
+    // Where the compositor places windows (Wayland), it would frame the
+    // launcher with minimise, maximise and close buttons; there the launcher
+    // draws its own frame instead: a title bar with the caption, which moves
+    // the window, over the client area, and a thin border.
+    static constexpr int kTitleBarHeight = 20;
+    static constexpr int kBorderWidth = 1;
+    bool drawsOwnFrame() const { return ownFrame_; }
+    // The 246 x 358 area that holds the controls.
+    QWidget* clientArea() const { return client_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void buildControls();
@@ -108,6 +120,8 @@ private:
     QWidget* aboutForm_;
     Desktop desktop_;
     bool played_ = false;
+    bool ownFrame_;
+    QWidget* client_;
 };
 
 }  // namespace vorlak

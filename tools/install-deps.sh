@@ -16,6 +16,9 @@ packages=(
   libsdl2-dev
   # X11, read by the window for the desktop's key repeat settings
   libx11-dev
+  # Wayland sessions: the toolkit's Wayland platform, so that the program runs
+  # natively there
+  qt6-wayland
   # fonts, so the picture generator and the launcher render text
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
 )
@@ -30,6 +33,8 @@ test_packages=(
   python3 xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
   # the Debian package's test: validators of the desktop entry and metadata
   desktop-file-utils appstream
+  # other desktops: a Wayland compositor and two X window managers
+  weston openbox mutter dbus-daemon
 )
 
 case "${1:-}" in

@@ -1,6 +1,7 @@
 #include "game/window/form1.h"
 
 #include "game/window/desktop_keyboard.h"
+#include "game/window/window_system.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QPaintEvent>
 #include <QToolTip>
 #include <QWindow>
+#include <cmath>
 #include <cstdio>
 
 namespace vorlak {
@@ -51,8 +53,10 @@ TForm1::TForm1(Console& console, QWidget* parent)
 
     console_.panel().setChangeListener(
         [this](const Rect& r) { update(QRect(r.left, r.top, r.width, r.height)); });
-    router_.setMenuOpener([this](int, int) {
-        if (popupMenu_) popupMenu_->popup(QCursor::pos());
+    // At the pointer: the release's own window point, which on every platform
+    // maps to where the toolkit places a menu of this window.
+    router_.setMenuOpener([this](int x, int y) {
+        if (popupMenu_) popupMenu_->popup(mapToGlobal(QPoint(x, y)));
     });
     const KeyRepeatSettings repeat = desktopKeyRepeat();
     keys_.setControlRepeat(repeat.delayMs, repeat.intervalMs);
@@ -61,6 +65,19 @@ TForm1::TForm1(Console& console, QWidget* parent)
 void TForm1::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
+    if (testAttribute(Qt::WA_TranslucentBackground)) {
+        // Where the window's mask shapes only the mouse (Wayland), the window
+        // is translucent and is drawn inside the mask alone, so that the
+        // cut-outs show the desktop.
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(area, Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        if (const QWindow* handle = windowHandle(); handle && !handle->mask().isEmpty())
+            painter.setClipRegion(handle->mask());
+    }
+    // Pictures are scaled only by the whole multiple of the screen and never
+    // smoothed, so that each LCD pixel stays a square.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.fillRect(area, Qt::white);
     const Panel& panel = console_.panel();
     for (int i = 0; i < kDrawnElementCount; ++i) {
@@ -76,41 +93,54 @@ void TForm1::paintEvent(QPaintEvent* event) {
     }
 }
 
-// Coordinates from the pointer's screen position and the window's position as
-// last set, so that a drag measures against where the window really is.
-QPoint TForm1::windowPoint(const QMouseEvent* event) const {
-    return event->globalPosition().toPoint() - pos();
+// The event's own window position, in the console's pixels: at a 2x scale a
+// device pixel lies on a half, which belongs to the pixel below it.
+QPoint TForm1::windowPoint(const QMouseEvent* event) {
+    const QPointF p = event->position();
+    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
+}
+
+// While the window moves itself under a drag, the pointer measured against
+// the window's position as last set: motions queued before the server
+// carried out the last move then do not count that move twice.
+QPoint TForm1::selfMovePoint(const QMouseEvent* event) const {
+    const QPointF g = event->globalPosition();
+    return QPoint(static_cast<int>(std::floor(g.x())), static_cast<int>(std::floor(g.y()))) - pos();
 }
 
 void TForm1::mousePressEvent(QMouseEvent* event) {
     if (const auto button = buttonOf(event->button())) {
         const QPoint p = windowPoint(event);
         router_.press(*button, p.x(), p.y());
-        if (*button == MouseButton::Left) startSystemMoveIfNeeded(p);
+        startSystemMoveIfNeeded(*button, p);
     }
 }
 
 // Under Wayland a program cannot place its own window: a left press on
-// whatever drags the window hands the move to the compositor instead.
-void TForm1::startSystemMoveIfNeeded(const QPoint& point) {
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+// whatever drags the window hands the move to the compositor instead, which
+// keeps the button until it is released.
+void TForm1::startSystemMoveIfNeeded(MouseButton button, const QPoint& point) {
+    if (button != MouseButton::Left || !compositorPlacesWindows()) return;
     const auto target = console_.panel().elementAt(point.x(), point.y());
     if (target && elementInfo(*target).mouse != MouseRole::Drag) return;
-    if (QWindow* handle = windowHandle()) handle->startSystemMove();
+    QWindow* handle = windowHandle();
+    if (handle && handle->startSystemMove()) router_.release(button, point.x(), point.y());
 }
 
 void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
     if (const auto button = buttonOf(event->button())) {
         const QPoint p = windowPoint(event);
         router_.doubleClick(*button, p.x(), p.y());
-        if (*button == MouseButton::Left) startSystemMoveIfNeeded(p);
+        startSystemMoveIfNeeded(*button, p);
     }
 }
 
 void TForm1::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = windowPoint(event);
-    router_.move(p.x(), p.y(), event->buttons() & Qt::LeftButton);
-    updateCursor(windowPoint(event));
+    const bool selfMove = router_.capturing() && !compositorPlacesWindows();
+    const QPoint moved = selfMove ? selfMovePoint(event) : p;
+    router_.move(moved.x(), moved.y(), event->buttons() & Qt::LeftButton);
+    updateCursor(p);
 }
 
 void TForm1::mouseReleaseEvent(QMouseEvent* event) {
@@ -118,6 +148,27 @@ void TForm1::mouseReleaseEvent(QMouseEvent* event) {
         const QPoint p = windowPoint(event);
         router_.release(*button, p.x(), p.y());
     }
+}
+
+void TForm1::showUnseen() {
+    winId();  // the native window, whose mask is swapped
+    if (QWindow* handle = windowHandle()) {
+        outline_ = handle->mask();
+        // A mask that lies wholly outside the window: nothing of it is left.
+        handle->setMask(QRegion(-1, -1, 1, 1));
+        unseen_ = true;
+    }
+    show();
+}
+
+void TForm1::showOnScreen() {
+    if (unseen_) {
+        unseen_ = false;
+        if (QWindow* handle = windowHandle()) handle->setMask(outline_);
+    }
+    show();
+    raise();
+    activateWindow();
 }
 
 void TForm1::updateCursor(const QPoint& point) {

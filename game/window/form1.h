@@ -2,6 +2,7 @@
 // the panel and turns mouse and key events into the console's handlers.
 #pragma once
 
+#include <QRegion>
 #include <QWidget>
 
 #include "game/console.h"
@@ -23,6 +24,14 @@ public:
     // The right-click menu, opened at the pointer on a right-button release.
     void setPopupMenu(QMenu* menu) { popupMenu_ = menu; }
     QMenu* popupMenu() const { return popupMenu_; }
+
+    // Before play: the window is shown where it waits, so that its first
+    // activation brings up the launcher, but none of it is drawn or takes the
+    // mouse, since a window manager may pull it back onto the screen.
+    void showUnseen();
+    // Play: the console shown whole, in front and active. Where the
+    // compositor places windows, this is its first showing.
+    void showOnScreen();
 
     // ConsoleWindow
     int windowLeft() const override { return x(); }
@@ -50,9 +59,10 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    QPoint windowPoint(const QMouseEvent* event) const;
+    static QPoint windowPoint(const QMouseEvent* event);
+    QPoint selfMovePoint(const QMouseEvent* event) const;
     void updateCursor(const QPoint& point);
-    void startSystemMoveIfNeeded(const QPoint& point);
+    void startSystemMoveIfNeeded(MouseButton button, const QPoint& point);
 
     Console& console_;
     ConsolePictures pictures_;
@@ -60,6 +70,8 @@ private:
     KeyInput keys_;
     QMenu* popupMenu_ = nullptr;
     bool closed_ = false;
+    bool unseen_ = false;
+    QRegion outline_;  // the window's mask while it waits unseen
 };
 
 }  // namespace vorlak

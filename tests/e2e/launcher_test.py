@@ -23,6 +23,7 @@ class LauncherTest(unittest.TestCase):
         # First start: launcher centred, the console waiting off the screen,
         # nothing chosen, play disabled.
         program, launcher, console = start_to_launcher(self, session)
+        self.assertEqual(session.settings.read(), {}, "the first start did not create an empty settings store")
         self.assertEqual(launcher.origin, centred_position(screen, LAUNCHER_SIZE), "launcher not centred")
         self.assertEqual(console.origin, OFF_SCREEN, "console not waiting off the screen")
         empty = LauncherLook(session, launcher)
@@ -48,7 +49,7 @@ class LauncherTest(unittest.TestCase):
         both_chosen = LauncherLook(session, launcher)
         self.assertGreater(both_chosen.system_ink, 20, "the system list shows no text after the choice")
         self.assertEqual(both_chosen.sound_text, sound_chosen.sound_text, "the sound choice changed")
-        self.assertIsNone(session.settings.read(), "settings written before play")
+        self.assertEqual(session.settings.read(), {}, "settings written before play")
 
         # Play: the launcher goes, the console comes on screen centred with
         # its top by the screen's height, the choices are stored.

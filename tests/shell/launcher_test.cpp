@@ -104,6 +104,9 @@ TEST_F(LauncherTest, FirstStartShowsNothingChosenAndPlayWaitsForASoundChoice) {
     showAndWaitForLauncher(*program);
     TSplashForm& splash = program->splash();
     EXPECT_FALSE(program->console().Primo_Avvio);
+    // Shown, but with nothing of it left to draw or to click until play.
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.windowHandle()->mask().intersects(form.rect()));
     EXPECT_EQ(splash.CB_Sound->currentIndex(), -1);
     EXPECT_EQ(splash.CB_System->currentIndex(), -1);
     EXPECT_FALSE(splash.Puls_Play->isEnabled());
@@ -212,6 +215,7 @@ TEST_F(LauncherTest, PlayCentresTheConsoleAndDownOnlyOnScreensTallerThan600) {
         start();
         play();
         EXPECT_EQ(program->form().pos(), c.expected) << c.screen.width() << "x" << c.screen.height();
+        EXPECT_EQ(program->form().windowHandle()->mask().rectCount(), 72);  // the outline is back
         EXPECT_TRUE(QTest::qWaitForWindowActive(&program->form()));
         program.reset();
     }

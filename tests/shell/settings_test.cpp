@@ -32,3 +32,13 @@ TEST(SettingsStore, WritesDecimalTextThatIsOnDiskAtOnce) {
     EXPECT_EQ(registro.readInteger(QStringLiteral("System"), 5), -1);
 }
 
+
+TEST(SettingsStore, OpeningCreatesAnEmptyStoreWhereThereIsNone) {
+    const QString path = QSettings(QStringLiteral("Selvane"), QStringLiteral("Vorlak")).fileName();
+    QFile::remove(path);
+    Registro registro;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    EXPECT_EQ(file.size(), 0);
+    EXPECT_FALSE(registro.valueExists(QStringLiteral("SoundMode")));
+}

@@ -1,5 +1,6 @@
 // The console window as a player sees and uses it: what is drawn where, and
 // what mouse and keyboard events reach the console.
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -136,6 +137,38 @@ TEST_F(Form1Test, MouseEventsReachTheConsoleThroughTheRouting) {
     QTest::mousePress(&form, Qt::RightButton, {}, QPoint(125, 110));  // a blank slot swallows
     EXPECT_EQ(console.Mouse_X, 12);
     QTest::mouseRelease(&form, Qt::RightButton, {}, QPoint(125, 110));
+}
+
+// As on Wayland, where the screen position of an event equals its window
+// position and says nothing of where the window is: clicks hit by the
+// event's own window position, and the menu opens at the pointer.
+TEST_F(Form1Test, ClicksAndTheMenuGoByTheEventsOwnWindowPosition) {
+    form.move(300, 200);
+    QTest::qWait(0);
+    const auto send = [&](QEvent::Type type, Qt::MouseButton button, QPointF local) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+        QMouseEvent event(type, local, local, button, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(&form, &event);
+    };
+    const QPoint power = centreOf(Im_OnOff);
+    send(QEvent::MouseButtonPress, Qt::LeftButton, power);
+    send(QEvent::MouseButtonRelease, Qt::LeftButton, power);
+    EXPECT_TRUE(console.Acceso);
+
+    // At 2x a device pixel lies on a half; the one left of the key is not on it.
+    const QPointF besideKey(elementInfo(Im_OnOff).rect.left - 0.5, power.y());
+    send(QEvent::MouseButtonPress, Qt::LeftButton, besideKey);
+    send(QEvent::MouseButtonRelease, Qt::LeftButton, besideKey);
+    EXPECT_TRUE(console.Acceso);
+
+    QMenu menu;
+    menu.addAction(QStringLiteral("About..."));
+    form.setPopupMenu(&menu);
+    send(QEvent::MouseButtonPress, Qt::RightButton, QPointF(100, 90));
+    send(QEvent::MouseButtonRelease, Qt::RightButton, QPointF(100, 90));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu.isVisible(); }));
+    EXPECT_EQ(menu.pos(), QPoint(400, 290));
+    menu.hide();
 }
 
 TEST_F(Form1Test, ControlStartsAGameAndTheStartKeyLooksPressedUntilAKeyIsReleased) {
