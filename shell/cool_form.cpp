@@ -11,7 +11,6 @@
 namespace vorlak {
 
 TCoolForm::TCoolForm() : QWidget(nullptr) {
-    mask_.owner = this;
     // Nothing behind the picture is erased.
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
@@ -71,9 +70,7 @@ void TCoolForm::readMask(QIODevice& stream) {
         mask_.handedToWindow = false;
         return;
     }
-    maskData_ = block.data;
-    maskDataSize_ = block.size;
-    mask_.region = regionFromData(maskData_);
+    mask_.region = regionFromData(block.data);
     mask_.handedToWindow = false;
     if (mask_.region) applyOutline();
 }
@@ -107,7 +104,7 @@ void TCoolForm::paintEvent(QPaintEvent*) {
 void TCoolForm::mousePressEvent(QMouseEvent* event) {
     event->accept();
     moveAnchor_.reset();
-    if (event->button() != Qt::LeftButton || !draggable_) return;
+    if (event->button() != Qt::LeftButton) return;
     QWidget* form = window();
     if (form == this) return;
     QWindow* handle = form->windowHandle();

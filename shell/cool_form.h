@@ -17,13 +17,10 @@ class QIODevice;
 
 namespace vorlak {
 
-class TCoolForm;
-
 // Holds the current outline region. Once the region has been given to the
 // window it belongs to the window; the holder keeps it only for writing out.
 struct TRegionType {
     std::optional<QRegion> region;
-    TCoolForm* owner = nullptr;
     bool handedToWindow = false;
 };
 
@@ -54,15 +51,10 @@ public:
     virtual void setWidth(int value);
     virtual void setHeight(int value);
 
-    bool draggable() const { return draggable_; }
-    void setDraggable(bool draggable) { draggable_ = draggable; }
-
     const QImage& picture() const { return picture_; }
     void setPicture(const QImage& picture);
 
     const TRegionType& maskHolder() const { return mask_; }
-    const QByteArray& maskData() const { return maskData_; }
-    quint32 maskDataSize() const { return maskDataSize_; }
 
     // The stored outline. Reading applies it to the form at once, so it is in
     // place before the form is first shown; a damaged block leaves the form
@@ -81,9 +73,6 @@ private:
     void pictureChanged();
 
     TRegionType mask_;
-    QByteArray maskData_;
-    quint32 maskDataSize_ = 0;
-    bool draggable_ = true;
     QImage picture_;
     std::optional<QPoint> moveAnchor_;  // used where the system cannot move windows
 };
