@@ -1,6 +1,7 @@
 #include "gamepad/deferred_gamepads.h"
 
 #include <dlfcn.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -56,6 +57,7 @@ std::uint64_t DeferredGamepads::passes() const {
 // The module stays loaded: SDL may keep exit handlers of its own, and the
 // sound module may share SDL with it.
 void DeferredGamepads::run(GamepadWatch::Deliver deliver) {
+    pthread_setname_np(pthread_self(), "gamepads");
     void* module = dlopen(modulePath_.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {
         const char* reason = dlerror();
