@@ -62,11 +62,16 @@ Program::Program(Clock& clock, SoundLibrary& sound, SpeakerTone& speaker, TSplas
     form_->addActions(splash_->shortcutActions());
 
     QObject::connect(form_.get(), &TForm1::activated, form_.get(), [this] { FormActivate(); });
+    // The pads drive the console once the launcher has gone (the sound, if
+    // chosen, has opened SDL by then).
+    gamepads_ = std::make_unique<ConsoleGamepads>(*form_, console_, DeferredGamepads::besideProgram(),
+                                                  [this] { return !console_.Primo_Avvio && !splash_->isVisible(); });
     // Closing the console, however it happens, ends the program.
     QObject::connect(form_.get(), &TForm1::closing, form_.get(), [] { QCoreApplication::exit(0); });
 }
 
 Program::~Program() {
+    gamepads_.reset();
     // The console refers to the window; the window goes first.
     console_.setWindow(nullptr);
     splash_.reset();

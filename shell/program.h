@@ -7,6 +7,7 @@
 
 #include "game/console.h"
 #include "game/window/form1.h"
+#include "gamepad/console_gamepads.h"
 #include "shell/about_form.h"
 #include "shell/cool_form.h"
 #include "shell/settings_store.h"
@@ -37,6 +38,7 @@ public:
     Registro* registro() { return registro_.get(); }
     TSplashForm& splash() { return *splash_; }
     TAboutForm& about() { return *about_; }
+    ConsoleGamepads& gamepads() { return *gamepads_; }
 
 private:
     Console console_;
@@ -45,6 +47,7 @@ private:
     TCoolForm* coolForm_ = nullptr;  // a child of the console window
     std::unique_ptr<TAboutForm> about_;
     std::unique_ptr<TSplashForm> splash_;
+    std::unique_ptr<ConsoleGamepads> gamepads_;
 };
 
 }  // namespace vorlak

@@ -20,6 +20,8 @@ public:
     explicit TForm1(Console& console, QWidget* parent = nullptr);
 
     const ConsolePictures& pictures() const { return pictures_; }
+    // The keyboard's keys, and the pads' as a second keyboard.
+    KeyInput& keyInput() { return keys_; }
 
     // The right-click menu, opened at the pointer on a right-button release.
     void setPopupMenu(QMenu* menu) { popupMenu_ = menu; }

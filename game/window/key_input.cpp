@@ -15,6 +15,8 @@ KeyInput::KeyInput(Deliver keyDown, Deliver keyUp, QObject* parent)
     connect(&releaseHold_, &QTimer::timeout, this, [this] { deliverPendingRelease(); });
     controlRepeat_.setTimerType(Qt::PreciseTimer);
     connect(&controlRepeat_, &QTimer::timeout, this, [this] { repeatControl(); });
+    padRepeat_.setTimerType(Qt::PreciseTimer);
+    connect(&padRepeat_, &QTimer::timeout, this, [this] { repeatPadKey(); });
 }
 
 void KeyInput::setControlRepeat(int delayMs, int intervalMs) {
@@ -72,6 +74,25 @@ void KeyInput::released(int qtKey, bool autoRepeat, quint64 timestamp) {
 void KeyInput::flush() {
     if (pending_) deliverPendingRelease();
     controlRepeat_.stop();
+    padRepeat_.stop();
+    padRepeatKey_.reset();
+}
+
+// A keyboard release still held back came before the pad's input: it goes first.
+void KeyInput::padPressed(int id, std::uint16_t virtualKey) {
+    if (pending_) deliverPendingRelease();
+    padRepeatKey_ = PadKey{id, virtualKey};
+    padRepeat_.start(controlDelayMs_);
+    keyDown_(virtualKey);
+}
+
+void KeyInput::padReleased(int id, std::uint16_t virtualKey) {
+    if (pending_) deliverPendingRelease();
+    if (padRepeatKey_ && padRepeatKey_->id == id) {
+        padRepeat_.stop();
+        padRepeatKey_.reset();
+    }
+    keyUp_(virtualKey);
 }
 
 void KeyInput::deliverPendingRelease() {
@@ -85,6 +106,12 @@ void KeyInput::deliverPendingRelease() {
 void KeyInput::repeatControl() {
     controlRepeat_.start(controlIntervalMs_);
     keyDown_(virtualKey(Qt::Key_Control));
+}
+
+void KeyInput::repeatPadKey() {
+    if (!padRepeatKey_) return;
+    padRepeat_.start(controlIntervalMs_);
+    keyDown_(padRepeatKey_->virtualKey);
 }
 
 }  // namespace vorlak

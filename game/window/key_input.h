@@ -5,6 +5,9 @@
 // arrive unmarked with both events at the same timestamp, so a plain release is
 // held back briefly and dropped if such a press follows. X11 never repeats
 // CTRL, yet a held CTRL acts on every repeat: the window repeats it itself.
+//
+// The pads are a second keyboard with a repeat of its own: the two never stop
+// each other's repeat, as two keyboards would not.
 #pragma once
 
 #include <QObject>
@@ -26,8 +29,15 @@ public:
 
     void pressed(int qtKey, bool autoRepeat, quint64 timestamp);
     void released(int qtKey, bool autoRepeat, quint64 timestamp);
-    // Deliver a held-back release at once (the window loses the keyboard).
+    // Deliver a held-back release at once and stop repeating (the window
+    // loses the keyboard).
     void flush();
+
+    // A pad key, told from the pads' other keys by `id`. As on a keyboard the
+    // last one pressed repeats, at the desktop's delay and rate, until it is
+    // released or another pad key is pressed.
+    void padPressed(int id, std::uint16_t virtualKey);
+    void padReleased(int id, std::uint16_t virtualKey);
 
     // The virtual key code for a toolkit key: 17 CTRL, 37-40 the arrows, letters
     // and digits as themselves, anything else a code the game ignores.
@@ -40,6 +50,7 @@ private:
     };
     void deliverPendingRelease();
     void repeatControl();
+    void repeatPadKey();
 
     Deliver keyDown_, keyUp_;
     std::optional<Release> pending_;
@@ -49,6 +60,12 @@ private:
     int controlDelayMs_ = 500;
     int controlIntervalMs_ = 33;
     bool systemRepeatsControl_ = false;
+    struct PadKey {
+        int id;
+        std::uint16_t virtualKey;
+    };
+    std::optional<PadKey> padRepeatKey_;
+    QTimer padRepeat_;
 };
 
 }  // namespace vorlak

@@ -39,6 +39,7 @@ EXPECTED_FILES = {
     "/usr/games/vorlak-simulator": 0o755,
     "/usr/lib/games/vorlak-simulator/vorlak-simulator": 0o755,
     "/usr/lib/games/vorlak-simulator/vorlak-sound-sdl.so": 0o644,
+    "/usr/lib/games/vorlak-simulator/vorlak-gamepad-sdl.so": 0o644,
     "/usr/share/games/vorlak-simulator/readme.txt": 0o644,
     "/usr/share/games/vorlak-simulator/whatsnew.txt": 0o644,
     "/usr/share/applications/vorlak-simulator.desktop": 0o644,
@@ -163,7 +164,8 @@ class PackageTest(unittest.TestCase):
 
         # Installed binaries carry no symbol tables.
         for path in ("/usr/lib/games/vorlak-simulator/vorlak-simulator",
-                     "/usr/lib/games/vorlak-simulator/vorlak-sound-sdl.so"):
+                     "/usr/lib/games/vorlak-simulator/vorlak-sound-sdl.so",
+                     "/usr/lib/games/vorlak-simulator/vorlak-gamepad-sdl.so"):
             sections = run("readelf", "-S", "-W", installed(path)).stdout
             self.assertIn(".dynsym", sections, path)
             self.assertNotIn(".symtab", sections, f"{path} is not stripped")

@@ -90,3 +90,14 @@ TEST_F(KeyInputTest, ASystemThatRepeatsControlItselfIsNotDoubled) {
     QTest::qWait(80);
     EXPECT_EQ(events, (Events{"down 17", "down 17"}));
 }
+
+TEST_F(KeyInputTest, PadKeysNeverStopTheKeyboardsControlRepeat) {
+    keys.setControlRepeat(30, 10);
+    keys.pressed(Qt::Key_Control, false, 100);
+    keys.padPressed(1, 37);
+    keys.padReleased(1, 37);
+    events.clear();
+    QTest::qWait(60);
+    EXPECT_GE(std::count(events.begin(), events.end(), "down 17"), 2);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "down 37"), 0);
+}
