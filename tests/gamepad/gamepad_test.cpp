@@ -37,6 +37,7 @@ struct GamepadTest : ::testing::Test {
     static void TearDownTestSuite() { SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER); }
 
     void SetUp() override {
+        clock.setTickHandler([this](TimerId id) { console.onTimer(id); });
         console.setWindow(&form);
         console.FormCreate();
         form.keyInput().setControlRepeat(kRepeatDelayMs, kRepeatIntervalMs);
