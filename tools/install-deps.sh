@@ -23,6 +23,10 @@ test_packages=(
   googletest libgtest-dev
   # end-to-end tests: a virtual X server and tools to drive and read it
   python3 xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
+  # the suite on a busy machine: two processes that keep the cores busy
+  stress-ng
+  # fuzzing the readers of the SOUND folder and the outline (fuzz/run.sh)
+  clang libclang-rt-14-dev
 )
 
 case "${1:-}" in
