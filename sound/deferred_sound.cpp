@@ -19,21 +19,25 @@ DeferredSound::DeferredSound(std::string modulePath) : modulePath_(std::move(mod
 // its own, and the process is ending anyway.
 DeferredSound::~DeferredSound() { delete layer_.sound; }
 
-std::string DeferredSound::besideProgram() {
+std::string DeferredSound::besideProgram(const char* selfLink) {
     std::vector<char> buffer(4096);
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    std::string folder = ".";
-    if (length > 0 && static_cast<std::size_t>(length) < buffer.size()) {
-        const std::string program(buffer.data(), static_cast<std::size_t>(length));
-        const auto slash = program.rfind('/');
-        if (slash != std::string::npos) folder = program.substr(0, slash == 0 ? 1 : slash);
-    }
-    return folder + (folder.back() == '/' ? "" : "/") + VORLAK_SOUND_MODULE_FILE;
+    const ssize_t length = readlink(selfLink, buffer.data(), buffer.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) return {};
+    const std::string program(buffer.data(), static_cast<std::size_t>(length));
+    // Only an absolute path names one file whatever the working directory.
+    const auto slash = program.rfind('/');
+    if (program.front() != '/' || slash == std::string::npos) return {};
+    return program.substr(0, slash + 1) + VORLAK_SOUND_MODULE_FILE;
 }
 
 bool DeferredSound::load() {
     if (loadTried_) return isLoaded();
     loadTried_ = true;
+    if (modulePath_.empty() || modulePath_.front() != '/') {
+        std::fprintf(stderr, "vorlak-simulator: no sound: the program's own folder is unknown, so %s is not loaded\n",
+                     VORLAK_SOUND_MODULE_FILE);
+        return false;
+    }
     void* module = dlopen(modulePath_.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {
         const char* reason = dlerror();

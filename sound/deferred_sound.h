@@ -29,8 +29,12 @@ public:
     DeferredSound(const DeferredSound&) = delete;
     DeferredSound& operator=(const DeferredSound&) = delete;
 
-    // The module in the running program's own folder.
-    static std::string besideProgram();
+    // The module in the running program's own folder, which the system tells
+    // through `selfLink`; empty when that cannot be read. The module is never
+    // looked for in the working directory (the player's choice, and where
+    // the SOUND folder is read) nor along a search path. An empty path keeps
+    // the sound off, saying why in one line, as a missing module does.
+    static std::string besideProgram(const char* selfLink = "/proc/self/exe");
 
     bool setOutput(int outputType) override;
     bool init(int mixRate, int maxSoftwareChannels, unsigned flags) override;

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,16 @@ public:
         bool operator==(const PcmFormat&) const = default;
     };
     struct SdlSample;
+
+    // Converting a sample refuses one that would take more than this.
+    static constexpr std::size_t kMaxConvertedBytes = 64u << 20;
+    // What loading makes of a wave file's content: its samples in `to`
+    // (interleaved), or nothing when the file is refused.
+    static std::optional<std::vector<std::int16_t>> decode(std::span<const std::uint8_t> file, PcmFormat to);
+    // Samples from one format to another, or nothing when the result would
+    // last longer than a wave file may or take more than kMaxConvertedBytes.
+    static std::optional<std::vector<std::int16_t>> convert(std::span<const std::int16_t> samples, PcmFormat from,
+                                                            PcmFormat to);
 
 private:
     bool convert(SdlSample& sample, PcmFormat to) const;

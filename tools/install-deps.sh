@@ -35,6 +35,10 @@ test_packages=(
   desktop-file-utils appstream
   # other desktops: a Wayland compositor and two X window managers
   weston openbox mutter dbus-daemon
+  # the suite on a busy machine: two processes that keep the cores busy
+  stress-ng
+  # fuzzing the readers of the SOUND folder and the outline (fuzz/run.sh)
+  clang libclang-rt-14-dev
 )
 
 case "${1:-}" in

@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
 
 namespace vorlak {
@@ -94,6 +96,36 @@ TEST(DeferredSound, ModuleIsLookedForBesideTheProgram) {
     ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
     const std::string program = self;
     EXPECT_EQ(path.substr(0, path.size() - file.size()), program.substr(0, program.rfind('/') + 1));
+}
+
+// The working directory is the player's (SOUND is read from it): a module
+// planted there is never loaded, even when the program's own path is unknown.
+TEST(DeferredSound, AModulePlantedInTheWorkingDirectoryIsNotLoaded) {
+    namespace fs = std::filesystem;
+    const fs::path work = fs::temp_directory_path() / ("vorlak-planted-" + std::to_string(std::random_device{}()));
+    fs::create_directories(work);
+    const std::string module = VORLAK_SOUND_MODULE;
+    const fs::path planted = work / module.substr(module.rfind('/') + 1);
+    fs::copy_file(module, planted);
+    const fs::path before = fs::current_path();
+    fs::current_path(work);
+
+    const std::string path = DeferredSound::besideProgram("/proc/self/no-such-link");
+    DeferredSound sound(path);
+    testing::internal::CaptureStderr();
+    const bool opened = sound.init(22050, 64, 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    void* loaded = dlopen(planted.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    fs::current_path(before);
+    fs::remove_all(work);
+
+    EXPECT_TRUE(path.empty()) << path;
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(sound.isLoaded());
+    EXPECT_EQ(loaded, nullptr) << "the planted module was loaded";
+    EXPECT_NE(said.find("no sound"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << said;  // one line
+    callsBeforePlay(sound);
 }
 
 }  // namespace

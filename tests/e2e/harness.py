@@ -307,6 +307,16 @@ class Session:
     def key(self, *names):
         self.xdotool("key", "--delay", 30, *names)
 
+    def sync(self, window):
+        """Returns once the program owning the window has handled every input
+        the X server gave it so far: two pings answered one after the other
+        (the toolkit answers a ping as soon as it reads it, before it hands
+        the input read with it to the windows, which it does before it reads
+        again)."""
+        for _ in range(2):
+            if not self.display.ping(window.id if isinstance(window, WindowInfo) else window):
+                raise AssertionError("the program does not answer")
+
     def pointer_away(self):
         """The pointer to the screen's bottom right corner, off every control."""
         self.xdotool("mousemove", self.screen.width - 1, self.screen.height - 1)
@@ -410,16 +420,23 @@ def choose_entry(session, launcher, list_rect, index):
     (the entries share the open list's height evenly)."""
     count = len(SOUND_ENTRIES) if list_rect == SOUND_LIST else len(SYSTEM_ENTRIES)
     known = {w.id for w in session.visible_windows()}
-    session.click(*launcher_point(launcher, list_rect))
+    opened_at = launcher_point(launcher, list_rect)
+    session.click(*opened_at)
     popup = wait_until(lambda: next((w for w in session.visible_windows() if w.id not in known), None), 10, 0.05)
     if popup is None:
         raise AssertionError("the drop-down list did not open")
-    # A release soon after the press that opened the list belongs to that
-    # press (a double-click interval); choose after it.
-    time.sleep(0.5)
-    session.click(popup.left + popup.width // 2, popup.top + popup.height * (2 * index + 1) // (2 * count))
-    if wait_until(lambda: not session.viewable(popup.id), 5) is None:
-        raise AssertionError("the drop-down list stayed open")
+    entry = (popup.left + popup.width // 2, popup.top + popup.height * (2 * index + 1) // (2 * count))
+    # The toolkit takes a release soon after the press that opened the list
+    # for the end of that press, unless the pointer has moved away from it
+    # since: pass through a point of the list far from it on the way to the
+    # entry. Should a click still be taken so, the list stays open and the
+    # next click chooses.
+    far = (popup.left + 2, entry[1]) if abs(opened_at[0] - popup.left) > 20 else (popup.left + popup.width - 3, entry[1])
+    for _ in range(3):
+        session.xdotool("mousemove", *far, "mousemove", *entry, "click", 1)
+        if wait_until(lambda: not session.viewable(popup.id), 3):
+            return
+    raise AssertionError("the drop-down list stayed open")
 
 
 def list_text_area(launcher, list_rect):
@@ -439,6 +456,7 @@ class LauncherLook:
 
     def __init__(self, session, launcher):
         session.pointer_away()
+        session.sync(launcher)  # it has handled the pointer and drawn what it shows
         picture = session.settled_picture(launcher.left, launcher.top, launcher.width, launcher.height)
         self.sound_text = picture.crop(*list_text_area(launcher, SOUND_LIST))
         self.system_text = picture.crop(*list_text_area(launcher, SYSTEM_LIST))

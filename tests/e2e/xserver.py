@@ -4,7 +4,9 @@ window of our own to stand behind the program's windows."""
 
 import ctypes
 import ctypes.util
+import itertools
 import os
+import select
 import subprocess
 import time
 
@@ -87,8 +89,15 @@ class _XButtonEvent(ctypes.Structure):
                 ("state", ctypes.c_uint), ("button", ctypes.c_uint), ("same_screen", ctypes.c_int)]
 
 
+class _XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", _Window), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
 class _XEvent(ctypes.Union):
-    _fields_ = [("type", ctypes.c_int), ("button", _XButtonEvent), ("pad", ctypes.c_long * 24)]
+    _fields_ = [("type", ctypes.c_int), ("button", _XButtonEvent), ("client", _XClientMessageEvent),
+                ("pad", ctypes.c_long * 24)]
 
 
 _xlib.XOpenDisplay.restype = ctypes.c_void_p
@@ -109,11 +118,33 @@ _xlib.XMapWindow.argtypes = [ctypes.c_void_p, _Window]
 _xlib.XLowerWindow.argtypes = [ctypes.c_void_p, _Window]
 _xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
 _xlib.XCheckTypedWindowEvent.argtypes = [ctypes.c_void_p, _Window, ctypes.c_int, ctypes.POINTER(_XEvent)]
+_xtst = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
+_xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+_xlib.XStringToKeysym.restype = ctypes.c_ulong
+_xlib.XStringToKeysym.argtypes = [ctypes.c_char_p]
+_xlib.XKeysymToKeycode.restype = ctypes.c_ubyte
+_xlib.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+_xlib.XInternAtom.restype = ctypes.c_ulong
+_xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+_xlib.XSendEvent.argtypes = [ctypes.c_void_p, _Window, ctypes.c_int, ctypes.c_long, ctypes.POINTER(_XEvent)]
+_xlib.XFlush.argtypes = [ctypes.c_void_p]
+_xlib.XPending.argtypes = [ctypes.c_void_p]
+_xlib.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(_XEvent)]
+_xlib.XConnectionNumber.argtypes = [ctypes.c_void_p]
 
 _ZPIXMAP = 2
 _ALL_PLANES = 0xFFFFFFFF
 _BUTTON_PRESS = 4
+_CLIENT_MESSAGE = 33
 _BUTTON_PRESS_MASK = 1 << 2
+_STRUCTURE_NOTIFY_MASK = 1 << 17
+
+
+# A window can go away between finding it and asking about it: errors are
+# reported by the calls' results, not by ending the test process.
+_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda display, error: 0)
+_xlib.XSetErrorHandler.argtypes = [ctypes.c_void_p]
+_xlib.XSetErrorHandler(ctypes.cast(_ERROR_HANDLER, ctypes.c_void_p))
 
 
 class Picture:
@@ -146,16 +177,68 @@ class Display:
     """One Xlib connection to the virtual screen."""
 
     def __init__(self, name):
-        self._dpy = _xlib.XOpenDisplay(name.encode())
+        self._name = name.encode()
+        self._dpy = _xlib.XOpenDisplay(self._name)
         if not self._dpy:
             raise XServerError(f"cannot open display {name}")
         self.root = _xlib.XDefaultRootWindow(self._dpy)
         self._own_windows = []
 
+        self._pings = None  # a connection of its own for replies to pings
+        self._tokens = itertools.count(1)
+
     def close(self):
         for window in self._own_windows:
             _xlib.XDestroyWindow(self._dpy, window)
         _xlib.XCloseDisplay(self._dpy)
+        if self._pings:
+            _xlib.XCloseDisplay(self._pings)
+
+    def tap_key(self, name):
+        """Presses and releases a key named by its keysym ("Left", "Up"), as
+        xdotool does but without starting a process; returns once the server
+        has delivered both."""
+        keycode = _xlib.XKeysymToKeycode(self._dpy, _xlib.XStringToKeysym(name.encode()))
+        if not keycode:
+            raise XServerError(f"no key for {name}")
+        _xtst.XTestFakeKeyEvent(self._dpy, keycode, 1, 0)
+        _xtst.XTestFakeKeyEvent(self._dpy, keycode, 0, 0)
+        _xlib.XSync(self._dpy, 0)
+
+    def ping(self, window, timeout=20):
+        """Sends the window's program a ping (the window manager's "are you
+        alive" message, which toolkits answer from their event loop) and waits
+        for the answer: True once it came, False after timeout seconds."""
+        if not self._pings:
+            self._pings = _xlib.XOpenDisplay(self._name)
+            if not self._pings:
+                raise XServerError("cannot open a second connection for pings")
+            # The answer is sent to the root window, to those watching it.
+            _xlib.XSelectInput(self._pings, _xlib.XDefaultRootWindow(self._pings), _STRUCTURE_NOTIFY_MASK)
+            _xlib.XSync(self._pings, 0)
+        protocols = _xlib.XInternAtom(self._pings, b"WM_PROTOCOLS", 0)
+        ping = _xlib.XInternAtom(self._pings, b"_NET_WM_PING", 0)
+        token = next(self._tokens)
+        event = _XEvent()
+        event.client.type = _CLIENT_MESSAGE
+        event.client.window = window
+        event.client.message_type = protocols
+        event.client.format = 32
+        for i, value in enumerate((ping, token, window, 0, 0)):
+            event.client.data[i] = value
+        _xlib.XSendEvent(self._pings, window, 0, 0, ctypes.byref(event))
+        _xlib.XFlush(self._pings)
+        deadline = time.monotonic() + timeout
+        while True:
+            while _xlib.XPending(self._pings):
+                _xlib.XNextEvent(self._pings, ctypes.byref(event))
+                if (event.type == _CLIENT_MESSAGE and event.client.message_type == protocols
+                        and event.client.data[0] == ping and event.client.data[1] == token):
+                    return True
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                return False
+            select.select([_xlib.XConnectionNumber(self._pings)], [], [], remaining)
 
     def grab(self, left, top, width, height):
         """Screen pixels of a rectangle (it must lie on the screen)."""
@@ -179,8 +262,10 @@ class Display:
         window = _xlib.XCreateSimpleWindow(self._dpy, self.root, left, top, width, height, 0, 0, pixel)
         self._own_windows.append(window)
         _xlib.XSelectInput(self._dpy, window, _BUTTON_PRESS_MASK)
-        _xlib.XMapWindow(self._dpy, window)
+        # Lowered before it is mapped: mapped on top, it would cover the
+        # other windows for a moment and make their programs draw them anew.
         _xlib.XLowerWindow(self._dpy, window)
+        _xlib.XMapWindow(self._dpy, window)
         _xlib.XSync(self._dpy, 0)
         return window
 

@@ -60,8 +60,9 @@ wait_for 10 test "$(position "$console")" = "281 15" || fail "console after play
 # The outline as the X server has it, for drawing and for the mouse.
 extents=$(xwininfo -id "$console" -shape | sed -n 's/^ *Window shape extents: *//p')
 [ "$extents" = "460x737+2+1" ] || fail "shape extents $extents"
-sleep 0.3
-import -window root "$work/screen.png"
+# Once the console has drawn itself where it came on screen.
+drawn() { import -window root "$work/screen.png" && ! shows_background $((281 + 230)) $((15 + 400)); }
+wait_for 10 drawn || fail "the console did not draw itself"
 for p in "0 0" "1 300" "440 736" "460 737" "40 1" "421 2"; do
     set -- $p
     [ "$(window_under $((281 + $1)) $((15 + $2)))" != "$console" ] || fail "($1,$2) reaches the console"
