@@ -1,13 +1,11 @@
 #include "gamepad/deferred_gamepads.h"
 
-#include <dlfcn.h>
-#include <pthread.h>
-#include <unistd.h>
+#include "platform/program_module.h"
 
-#include <cstdio>
+#include <pthread.h>
+
 #include <memory>
 #include <utility>
-#include <vector>
 
 #ifndef VORLAK_GAMEPAD_MODULE_FILE
 #error "VORLAK_GAMEPAD_MODULE_FILE names the module file"
@@ -27,17 +25,7 @@ DeferredGamepads::~DeferredGamepads() {
     thread_.join();
 }
 
-std::string DeferredGamepads::besideProgram() {
-    std::vector<char> buffer(4096);
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    std::string folder = ".";
-    if (length > 0 && static_cast<std::size_t>(length) < buffer.size()) {
-        const std::string program(buffer.data(), static_cast<std::size_t>(length));
-        const auto slash = program.rfind('/');
-        if (slash != std::string::npos) folder = program.substr(0, slash == 0 ? 1 : slash);
-    }
-    return folder + (folder.back() == '/' ? "" : "/") + VORLAK_GAMEPAD_MODULE_FILE;
-}
+std::string DeferredGamepads::besideProgram() { return vorlak::besideProgram(VORLAK_GAMEPAD_MODULE_FILE); }
 
 void DeferredGamepads::poke() {
     std::lock_guard lock(mutex_);
@@ -58,19 +46,9 @@ std::uint64_t DeferredGamepads::passes() const {
 // sound module may share SDL with it.
 void DeferredGamepads::run(GamepadWatch::Deliver deliver) {
     pthread_setname_np(pthread_self(), "gamepads");
-    void* module = dlopen(modulePath_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) {
-        const char* reason = dlerror();
-        std::fprintf(stderr, "vorlak-simulator: no gamepads: cannot load %s: %s\n", modulePath_.c_str(),
-                     reason ? reason : "unknown error");
-        return;
-    }
-    auto* factory = reinterpret_cast<GamepadModuleFactory*>(dlsym(module, kGamepadModuleFactory));
-    if (!factory) {
-        std::fprintf(stderr, "vorlak-simulator: no gamepads: %s does not export %s\n", modulePath_.c_str(),
-                     kGamepadModuleFactory);
-        return;
-    }
+    auto* factory =
+        reinterpret_cast<GamepadModuleFactory*>(loadModuleSymbol(modulePath_, kGamepadModuleFactory, "gamepads"));
+    if (!factory) return;
     std::unique_ptr<GamepadWatch> watch(factory(std::move(deliver)));
     {
         std::lock_guard lock(mutex_);

@@ -1,11 +1,9 @@
 #include "sound/deferred_sound.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
+#include "platform/program_module.h"
 
 #include <cstdio>
 #include <utility>
-#include <vector>
 
 #ifndef VORLAK_SOUND_MODULE_FILE
 #error "VORLAK_SOUND_MODULE_FILE names the module file"
@@ -20,38 +18,14 @@ DeferredSound::DeferredSound(std::string modulePath) : modulePath_(std::move(mod
 DeferredSound::~DeferredSound() { delete layer_.sound; }
 
 std::string DeferredSound::besideProgram(const char* selfLink) {
-    std::vector<char> buffer(4096);
-    const ssize_t length = readlink(selfLink, buffer.data(), buffer.size());
-    if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) return {};
-    const std::string program(buffer.data(), static_cast<std::size_t>(length));
-    // Only an absolute path names one file whatever the working directory.
-    const auto slash = program.rfind('/');
-    if (program.front() != '/' || slash == std::string::npos) return {};
-    return program.substr(0, slash + 1) + VORLAK_SOUND_MODULE_FILE;
+    return vorlak::besideProgram(VORLAK_SOUND_MODULE_FILE, selfLink);
 }
 
 bool DeferredSound::load() {
     if (loadTried_) return isLoaded();
     loadTried_ = true;
-    if (modulePath_.empty() || modulePath_.front() != '/') {
-        std::fprintf(stderr, "vorlak-simulator: no sound: the program's own folder is unknown, so %s is not loaded\n",
-                     VORLAK_SOUND_MODULE_FILE);
-        return false;
-    }
-    void* module = dlopen(modulePath_.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) {
-        const char* reason = dlerror();
-        std::fprintf(stderr, "vorlak-simulator: no sound: cannot load %s: %s\n", modulePath_.c_str(),
-                     reason ? reason : "unknown error");
-        return false;
-    }
-    auto* factory = reinterpret_cast<SoundModuleFactory*>(dlsym(module, kSoundModuleFactory));
-    if (!factory) {
-        std::fprintf(stderr, "vorlak-simulator: no sound: %s does not export %s\n", modulePath_.c_str(),
-                     kSoundModuleFactory);
-        dlclose(module);
-        return false;
-    }
+    auto* factory = reinterpret_cast<SoundModuleFactory*>(loadModuleSymbol(modulePath_, kSoundModuleFactory, "sound"));
+    if (!factory) return false;
     layer_ = factory();
     if (!layer_.sound || !layer_.speaker) {
         std::fprintf(stderr, "vorlak-simulator: no sound: %s made no sound layer\n", modulePath_.c_str());

@@ -29,11 +29,9 @@ public:
     DeferredSound(const DeferredSound&) = delete;
     DeferredSound& operator=(const DeferredSound&) = delete;
 
-    // The module in the running program's own folder, which the system tells
-    // through `selfLink`; empty when that cannot be read. The module is never
-    // looked for in the working directory (the player's choice, and where
-    // the SOUND folder is read) nor along a search path. An empty path keeps
-    // the sound off, saying why in one line, as a missing module does.
+    // The module in the running program's own folder (platform/program_module.h);
+    // empty when that cannot be read, which keeps the sound off, saying why
+    // in one line, as a missing module does.
     static std::string besideProgram(const char* selfLink = "/proc/self/exe");
 
     bool setOutput(int outputType) override;
@@ -48,7 +46,6 @@ public:
     void stopTone() override;
 
     bool isLoaded() const { return layer_.sound != nullptr; }
-    const std::string& modulePath() const { return modulePath_; }
 
 private:
     bool load();
