@@ -6,10 +6,10 @@
 // (many colours, not a blank rectangle). For the program that is the launcher
 // (the console itself waits off the screen until play). Console on screen:
 // its skin in place after play is clicked the moment the launcher is drawn.
-// Peak memory: VmHWM half a second after the window the run waits for.
-// For attribution only: the bare window again, drawing one line of text and
-// with an SDL audio device open (the least a program with a launcher and
-// sound can do).
+// Peak memory: VmHWM half a second after the window the run waits for, held
+// against the like-for-like floor: the bare window again, drawing one line of
+// text and with an SDL audio device open (the least a program with a launcher
+// and sound can do).
 //
 // Usage: bench-launch [--runs N]   (default 10 of each, interleaved)
 #include <QCoreApplication>
@@ -162,13 +162,15 @@ int main(int argc, char** argv) {
         "<= 1.3x", failures == 0 && f <= 1.3 * b);
     infoRow("launch to console on screen, play clicked at once (median)", format("%.1f ms", c),
             format("%.1f ms", b), format("%.2fx", c / b));
-    row("peak RSS, VmHWM (median)", format("%.1f MiB", p), format("%.1f MiB", bp), format("%.2fx", p / bp),
-        "<= 1.3x", failures == 0 && p <= 1.3 * bp);
+    // Peak memory is held against the like-for-like floor: a bare window
+    // that draws text and has an SDL audio device open, as the program does.
     const double lf = percentile(valid(likeFirst), 50), lp = percentile(valid(likePeak), 50) / 1024;
-    infoRow("  same, against bare + text + sound device open: first frame", format("%.1f ms", f),
+    row("peak RSS, VmHWM (median)", format("%.1f MiB", p), format("%.1f MiB (bare + text + sound open)", lp),
+        format("%.2fx", p / lp), "<= 1.15x", failures == 0 && p <= 1.15 * lp);
+    infoRow("  same, against the bare picture window", format("%.1f MiB", p), format("%.1f MiB", bp),
+            format("%.2fx", p / bp));
+    infoRow("  launch to first frame, against bare + text + sound open", format("%.1f ms", f),
             format("%.1f ms", lf), format("%.2fx", f / lf));
-    infoRow("  same, against bare + text + sound device open: peak RSS", format("%.1f MiB", p),
-            format("%.1f MiB", lp), format("%.2fx", p / lp));
     std::filesystem::remove_all(settingsHome);
     return failures == 0 ? 0 : 1;
 }
