@@ -4,8 +4,9 @@
 
 namespace vorlak {
 
-ConsoleGamepads::ConsoleGamepads(TForm1& form, Console& console, std::string modulePath, std::function<bool()> ready)
-    : form_(form), console_(console), modulePath_(std::move(modulePath)), ready_(std::move(ready)) {
+ConsoleGamepads::ConsoleGamepads(TForm1& form, Console& console, std::string modulePath, std::function<bool()> ready,
+                                 PadLoading loading)
+    : form_(form), console_(console), modulePath_(std::move(modulePath)), ready_(std::move(ready)), loading_(loading) {
     connect(&form_, &TForm1::activated, this, [this] { start(); });
     form_.installEventFilter(this);
 }
@@ -34,7 +35,8 @@ std::uint16_t ConsoleGamepads::virtualKey(PadControl control) {
 
 void ConsoleGamepads::start() {
     if (watch_ || stopped_ || (ready_ && !ready_())) return;
-    watch_ = std::make_unique<DeferredGamepads>(modulePath_, [this](PadEvents events) { queue(std::move(events)); });
+    watch_ = std::make_unique<DeferredGamepads>(
+        modulePath_, [this](PadEvents events) { queue(std::move(events)); }, loading_);
 }
 
 // However many batches come while the window is busy, one call takes them.

@@ -19,7 +19,8 @@ class ConsoleGamepads : public QObject {
 public:
     // Watching starts on the first activation of the window for which
     // `ready` holds, and stops as the window closes.
-    ConsoleGamepads(TForm1& form, Console& console, std::string modulePath, std::function<bool()> ready);
+    ConsoleGamepads(TForm1& form, Console& console, std::string modulePath, std::function<bool()> ready,
+                    PadLoading loading = PadLoading::WhenAPadIsPresent);
     ~ConsoleGamepads() override;
 
     // Starts watching now, if `ready` holds (the activation does it).
@@ -44,6 +45,7 @@ private:
     Console& console_;
     std::string modulePath_;
     std::function<bool()> ready_;
+    PadLoading loading_;
     std::unique_ptr<DeferredGamepads> watch_;
     bool stopped_ = false;
     int soundKeyHolders_ = 0;  // Back buttons holding the SOUND key down

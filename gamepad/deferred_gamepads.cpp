@@ -1,8 +1,14 @@
 #include "gamepad/deferred_gamepads.h"
 
+#include "gamepad/input_devices.h"
 #include "platform/program_module.h"
 
+#include <poll.h>
 #include <pthread.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <memory>
 #include <utility>
@@ -13,8 +19,13 @@
 
 namespace vorlak {
 
-DeferredGamepads::DeferredGamepads(std::string modulePath, GamepadWatch::Deliver deliver)
-    : modulePath_(std::move(modulePath)), thread_([this, deliver = std::move(deliver)] { run(deliver); }) {}
+DeferredGamepads::DeferredGamepads(std::string modulePath, GamepadWatch::Deliver deliver, PadLoading loading,
+                                   PadDeviceFolders folders)
+    : modulePath_(std::move(modulePath)),
+      loading_(loading),
+      folders_(std::move(folders)),
+      wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      thread_([this, deliver = std::move(deliver)] { run(deliver); }) {}
 
 DeferredGamepads::~DeferredGamepads() {
     {
@@ -22,7 +33,30 @@ DeferredGamepads::~DeferredGamepads() {
         stopping_ = true;
         if (watch_) watch_->stop();
     }
+    const std::uint64_t one = 1;
+    if (wake_ >= 0 && write(wake_, &one, sizeof one) < 0) {
+        // The counter is full: the thread is woken anyway.
+    }
     thread_.join();
+    if (wake_ >= 0) ::close(wake_);
+}
+
+// Sleeps until a device that may be a pad is present: woken by devices
+// coming and going in the device folder, or by the stop.
+bool DeferredGamepads::waitForPadDevice() {
+    InputFolderWatch folder(folders_.devices);  // before the first look, so that nothing is missed
+    // Without a way to sleep until a device comes, SDL looks for itself.
+    if (wake_ < 0 || folder.fd() < 0) return true;
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (stopping_) return false;
+        }
+        if (padDevicePresent(folders_.descriptions)) return true;
+        pollfd files[] = {{wake_, POLLIN, 0}, {folder.fd(), POLLIN, 0}};
+        if (poll(files, 2, -1) < 0 && errno != EINTR) return true;
+        folder.drain();
+    }
 }
 
 std::string DeferredGamepads::besideProgram() { return vorlak::besideProgram(VORLAK_GAMEPAD_MODULE_FILE); }
@@ -46,6 +80,7 @@ std::uint64_t DeferredGamepads::passes() const {
 // sound module may share SDL with it.
 void DeferredGamepads::run(GamepadWatch::Deliver deliver) {
     pthread_setname_np(pthread_self(), "gamepads");
+    if (loading_ == PadLoading::WhenAPadIsPresent && !waitForPadDevice()) return;
     auto* factory =
         reinterpret_cast<GamepadModuleFactory*>(loadModuleSymbol(modulePath_, kGamepadModuleFactory, "gamepads"));
     if (!factory) return;

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,9 +13,6 @@
 
 namespace vorlak {
 namespace {
-
-constexpr const char* kInputFolder = "/dev/input";
-constexpr std::uint32_t kFolderChanges = IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MOVED_FROM | IN_MOVED_TO;
 
 struct ControllerButton {
     SDL_GameControllerButton button;
@@ -60,7 +56,6 @@ SdlGamepads::SdlGamepads(Deliver deliver) : deliver_(std::move(deliver)) {
 }
 
 SdlGamepads::~SdlGamepads() {
-    if (folderWatch_ >= 0) ::close(folderWatch_);
     if (wake_ >= 0) ::close(wake_);
 }
 
@@ -91,7 +86,6 @@ bool SdlGamepads::run() {
         std::fprintf(stderr, "vorlak-simulator: no gamepads: %s\n", SDL_GetError());
         return false;
     }
-    watchDeviceFolder();
     while (!stopping_) {
         PadEvents events;
         readPads(events);
@@ -240,36 +234,9 @@ void SdlGamepads::readState(Pad& pad) const {
             s.set(*control, true);
 }
 
-// The input folder, or /dev until the folder appears (a machine with no
-// input device yet).
-void SdlGamepads::watchDeviceFolder() {
-    if (folderWatch_ < 0) folderWatch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (folderWatch_ < 0) return;  // pads plugged in later are then found with the next input
-    if (inotify_add_watch(folderWatch_, kInputFolder, kFolderChanges) >= 0) {
-        watchingDev_ = false;
-        return;
-    }
-    watchingDev_ = errno == ENOENT && inotify_add_watch(folderWatch_, "/dev", IN_CREATE | IN_MOVED_TO) >= 0;
-}
-
-void SdlGamepads::drainDeviceFolderWatch() {
-    alignas(inotify_event) char buffer[4096];
-    bool inputFolderCame = false;
-    for (;;) {
-        const ssize_t got = read(folderWatch_, buffer, sizeof buffer);
-        if (got <= 0) break;
-        for (ssize_t at = 0; at < got;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (watchingDev_ && event->len > 0 && std::strcmp(event->name, "input") == 0) inputFolderCame = true;
-            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-        }
-    }
-    if (inputFolderCame) watchDeviceFolder();
-}
-
 bool SdlGamepads::waitForInput() {
     std::vector<pollfd> files{{wake_, POLLIN, 0}};
-    if (folderWatch_ >= 0) files.push_back({folderWatch_, POLLIN, 0});
+    if (folder_.fd() >= 0) files.push_back({folder_.fd(), POLLIN, 0});
     std::vector<Pad*> watched;
     for (auto& [id, pad] : pads_)
         if (pad.deviceFile >= 0) {
@@ -286,7 +253,7 @@ bool SdlGamepads::waitForInput() {
         // Nothing was waiting after all.
     }
     std::size_t next = 1;
-    if (folderWatch_ >= 0 && files[next++].revents) drainDeviceFolderWatch();
+    if (folder_.fd() >= 0 && files[next++].revents) folder_.drain();
     for (Pad* pad : watched) {
         const short revents = files[next++].revents;
         if (!revents) continue;

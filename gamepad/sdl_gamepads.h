@@ -15,6 +15,7 @@
 #include <string>
 
 #include "gamepad/gamepad_watch.h"
+#include "gamepad/input_devices.h"
 #include "gamepad/pad_state.h"
 
 namespace vorlak {
@@ -48,16 +49,13 @@ private:
     void close(Pad& pad);
     void readState(Pad& pad) const;
     std::optional<PadControl> joystickButton(const Pad& pad, int button) const;
-    void watchDeviceFolder();
-    void drainDeviceFolderWatch();
     bool waitForInput();
 
     Deliver deliver_;
     std::atomic<bool> stopping_{false};
     std::atomic<std::uint64_t> passes_{0};
     int wake_ = -1;         // eventfd
-    int folderWatch_ = -1;  // inotify on the input device folder
-    bool watchingDev_ = false;  // no input folder yet: watching /dev for it
+    InputFolderWatch folder_;  // pads coming and going
     std::map<SDL_JoystickID, Pad> pads_;
 };
 

@@ -1,8 +1,9 @@
-"""Pads and the real program: the pad module comes in only once the launcher
-has gone, whatever sound was chosen; and a pad made with the kernel's uinput
+"""Pads and the real program: with no pad, neither the pad module nor SDL is
+loaded, whatever sound was chosen; and a pad made with the kernel's uinput
 drives the console from outside (where /dev/uinput can be opened)."""
 
 import fcntl
+import glob
 import os
 import struct
 import time
@@ -87,6 +88,17 @@ def mapped_files(pid):
         return set()
 
 
+def thread_names(pid):
+    names = set()
+    for task in glob.glob(f"/proc/{pid}/task/*/comm"):
+        try:
+            with open(task) as f:
+                names.add(f.read().strip())
+        except OSError:
+            pass
+    return names
+
+
 def opened(pid, path):
     """How many of the process's open files are path."""
     count = 0
@@ -122,11 +134,18 @@ class GamepadTest(unittest.TestCase):
         self.assertIsNotNone(console, "the console did not come on screen")
         return program, console
 
-    def test_pad_module_comes_after_play_without_the_sound_module(self):
+    def test_without_a_pad_neither_pad_nor_sound_module_is_loaded(self):
+        if glob.glob("/sys/class/input/js*"):
+            self.skipTest("this machine has a joystick plugged in, so the pad module is rightly loaded")
         program, console = self.play_without_sound()
         pid = program.process.pid
-        self.assertTrue(wait_until(lambda: PAD_MODULE in mapped_files(pid), 10),
-                        f"the pad module was not loaded; log:\n{program.log()}")
+        # The pad thread runs once the launcher has gone, and waits for a pad
+        # without loading SDL for one.
+        self.assertTrue(wait_until(lambda: "gamepads" in thread_names(pid), 10),
+                        f"no pad thread after play; log:\n{program.log()}")
+        self.session.sync(console)
+        self.assertNotIn(PAD_MODULE, mapped_files(pid), "the pad module was loaded with no pad present")
+        self.assertFalse(any(name.startswith("libSDL2") for name in mapped_files(pid)), "SDL was loaded")
         self.assertNotIn(SOUND_MODULE, mapped_files(pid))
         self.assertNotIn("no gamepads", program.log())
         self.session.key("Escape")

@@ -6,6 +6,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "gamepad/console_gamepads.h"
@@ -23,7 +25,8 @@ struct GamepadTest : ::testing::Test {
     RecordingSound sound;
     Console console{clock, sound, sound};
     TForm1 form{console};
-    ConsoleGamepads pads{form, console, VORLAK_GAMEPAD_MODULE, nullptr};
+    // SDL's virtual pads exist only inside SDL: the module is loaded at once.
+    ConsoleGamepads pads{form, console, VORLAK_GAMEPAD_MODULE, nullptr, PadLoading::AtOnce};
     std::vector<SDL_Joystick*> plugged;
 
     // Virtual joysticks need the subsystem before the watch has started; the
@@ -271,6 +274,29 @@ TEST_F(GamepadTest, AFloodEndsAsTheLastStateAndStillPadsCostNothing) {
     const auto passes = watch().passes();
     QTest::qWait(300);
     EXPECT_EQ(watch().passes(), passes);
+}
+
+// With no pad plugged in, the pads cost nothing: the module (and SDL with it)
+// is loaded only once a device that may be a pad shows up, as the kernel
+// describes it. A keyboard does not count.
+TEST(PadLoading, TheModuleComesOnlyWithADeviceThatMayBeAPad) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("vorlak-input-" + std::to_string(QCoreApplication::applicationPid()));
+    fs::create_directories(root / "dev");
+    const auto addDevice = [&](const std::string& name, const std::string& keys) {
+        fs::create_directories(root / "sys" / name / "device" / "capabilities");
+        std::ofstream(root / "sys" / name / "device" / "capabilities" / "key") << keys << "\n";
+        std::ofstream(root / "dev" / name);  // the device file comes last, as the system makes it
+    };
+    addDevice("event0", "fffffffffffffffe");  // a keyboard: codes 1 to 63
+    DeferredGamepads pads(VORLAK_GAMEPAD_MODULE, [](PadEvents) {}, PadLoading::WhenAPadIsPresent,
+                          {(root / "dev").string(), (root / "sys").string()});
+    addDevice("event1", "fffffffffffffffe 0");  // another keyboard
+    QTest::qWait(200);  // a negative check: it can only pass wrongly on a busy machine, never fail
+    EXPECT_FALSE(pads.watching());
+    addDevice("event2", "1000000000000 0 0 0 0");  // BTN_SOUTH, code 0x130
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pads.watching(); }, 5000));
+    fs::remove_all(root);
 }
 
 int main(int argc, char** argv) {
