@@ -84,6 +84,7 @@ bool SdlGamepads::run() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
         std::fprintf(stderr, "vorlak-simulator: no gamepads: %s\n", SDL_GetError());
+        SDL_TLSCleanup();
         return false;
     }
     while (!stopping_) {
@@ -96,6 +97,9 @@ bool SdlGamepads::run() {
     for (auto& [id, pad] : pads_) close(pad);
     pads_.clear();
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    // This thread is not one SDL made, so SDL would keep what it holds for
+    // the thread (its error text among it) after the thread has gone.
+    SDL_TLSCleanup();
     return true;
 }
 
