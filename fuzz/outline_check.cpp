@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QRegion>
 
-#include "shell/mask2.h"
+#include "frontends/qt/shell/mask2.h"
 
 namespace vorlak {
 namespace {

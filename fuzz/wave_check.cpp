@@ -1,6 +1,6 @@
 #include "fuzz/reader_checks.h"
 
-#include "sound/sdl_sound.h"
+#include "frontends/qt/sound/sdl_sound.h"
 #include "sound/wave_file.h"
 
 namespace vorlak {

@@ -21,7 +21,7 @@
 #include "bench/common/bench_common.h"
 #include "bench/common/outside.h"
 #include "game/panel.h"
-#include "game/window/pictures.h"
+#include "frontends/qt/window/pictures.h"
 
 namespace {
 

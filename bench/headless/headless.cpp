@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "bench/common/bench_common.h"
-#include "tests/support/scenario/scenario.h"
+#include "tools/scenario/scenario.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include <functional>
 
 #include "bench/common/bench_common.h"
-#include "game/window/form1.h"
+#include "frontends/qt/window/form1.h"
 #include "sound/recording_sound.h"
 
 namespace {

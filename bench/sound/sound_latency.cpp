@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "game/console.h"
-#include "sound/sdl_sound.h"
+#include "frontends/qt/sound/sdl_sound.h"
 
 using namespace vorlak;
 using WallClock = std::chrono::steady_clock;

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "bench/common/bench_common.h"
-#include "game/window/qt_clock.h"
+#include "frontends/qt/window/qt_clock.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sound/deferred_sound.h"
+#include "frontends/qt/sound/deferred_sound.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>

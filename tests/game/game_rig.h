@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "game/console.h"
-#include "tests/support/scenario/scenario.h"
+#include "tools/scenario/scenario.h"
 
 namespace vorlak::testing {
 

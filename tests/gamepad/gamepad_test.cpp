@@ -10,7 +10,7 @@
 #include <fstream>
 #include <vector>
 
-#include "gamepad/console_gamepads.h"
+#include "frontends/qt/gamepads/console_gamepads.h"
 #include "sound/recording_sound.h"
 
 using namespace vorlak;

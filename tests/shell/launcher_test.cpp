@@ -15,7 +15,7 @@
 #include <QWindow>
 #include <gtest/gtest.h>
 
-#include "shell/program.h"
+#include "frontends/qt/shell/program.h"
 #include "sound/recording_sound.h"
 
 using namespace vorlak;

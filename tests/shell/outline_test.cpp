@@ -6,7 +6,7 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
-#include "shell/cool_form.h"
+#include "frontends/qt/shell/cool_form.h"
 
 using namespace vorlak;
 

@@ -4,7 +4,7 @@
 #include <QSettings>
 #include <gtest/gtest.h>
 
-#include "shell/settings_store.h"
+#include "frontends/qt/shell/settings_store.h"
 
 using namespace vorlak;
 

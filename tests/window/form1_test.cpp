@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "game/bitmap.h"
-#include "game/window/form1.h"
+#include "frontends/qt/window/form1.h"
 #include "sound/recording_sound.h"
 
 using namespace vorlak;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/window/key_input.h"
+#include "frontends/qt/window/key_input.h"
 
 using namespace vorlak;
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/console_outline.h"
+#include "tools/write_outline/console_outline.h"
 #include "tools/draw_pictures/paint_helpers.h"
 
 namespace vorlak::pictures {

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iostream>
 
-#include "tests/support/scenario/scenario.h"
+#include "tools/scenario/scenario.h"
 
 int main(int argc, char** argv) {
     bool trace = false;

@@ -7,8 +7,8 @@
 #include <QRegion>
 #include <cstdio>
 
-#include "shell/console_outline.h"
-#include "shell/mask2.h"
+#include "tools/write_outline/console_outline.h"
+#include "frontends/qt/shell/mask2.h"
 
 using vorlak::kConsoleOutline;
 using Band = vorlak::OutlineBand;
