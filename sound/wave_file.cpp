@@ -156,7 +156,12 @@ std::optional<Pcm16> decodeWave(std::span<const std::uint8_t> bytes) {
 std::optional<std::vector<std::uint8_t>> readRegularFile(const std::string& path, std::size_t maxBytes) {
     // Non-blocking, so that opening a named pipe returns at once; it is then
     // refused as not being a regular file.
+#ifdef _WIN32
+    // mingw's C library: binary mode, or a 0x1A byte would end the file.
+    const int fd = open(path.c_str(), O_RDONLY | O_BINARY);
+#else
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+#endif
     if (fd < 0) return std::nullopt;
     std::optional<std::vector<std::uint8_t>> content;
     struct stat info;
