@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
 # Runs one Windows program under wine, as ctest's emulator for the
-# cross-built tests: `wine-run.sh program.exe [arguments]`. Output comes back
-# with Unix line ends, and the exit status is the program's.
-#
-# Inside a wine session (wine-session.sh: WINEPREFIX set, wine's services
-# already running) this only starts the program; outside one it makes a
-# session of its own for this program alone, which costs the ~15 s of
-# setting up a wine prefix.
+# cross-built tests: `wine-run.sh program.exe [arguments]`, inside a wine
+# session (wine-session.sh sets WINEPREFIX and starts wine's services once).
+# Output comes back with Unix line ends, and the exit status is the program's.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${VORLAK_WINE_SESSION:-}" ]; then
-  exec "$here/wine-session.sh" "$0" "$@"
+  echo "wine-run.sh: run Windows programs in a wine session, e.g." \
+       "cmake/wine-session.sh --xvfb ctest --test-dir build-windows" >&2
+  exit 2
 fi
 # wine's own console output would add carriage returns; so does the
 # program's C library in text mode.
