@@ -23,9 +23,12 @@ def windows_path(path):
 class WineSession:
     """Everything started here ends with close() or the with-block."""
 
-    def __init__(self, screen=None, pulse=None):
+    def __init__(self, screen=None, pulse=None, display=None):
+        """screen: (width, height) of a private X server to start; display:
+        the name of one already running to use instead."""
         self.screen = None
         self.display = None
+        self.display_name = display
         self.work = tempfile.mkdtemp(prefix="vorlak-wine-")
         self.prefix = os.path.join(self.work, "prefix")
         os.mkdir(self.prefix)
@@ -35,6 +38,7 @@ class WineSession:
             if screen:
                 self.screen = VirtualScreen(*screen)
                 self.display = Display(self.screen.display)
+                self.display_name = self.screen.display
             # The server first, kept up for the whole session; then the first
             # program, which sets up the prefix and starts the services.
             subprocess.run(["wineserver", "-p"], env=self.env(), stdin=subprocess.DEVNULL,
@@ -54,8 +58,8 @@ class WineSession:
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=",
         })
-        if self.screen:
-            env["DISPLAY"] = self.screen.display
+        if self.display_name:
+            env["DISPLAY"] = self.display_name
         if self.pulse:
             env["PULSE_SERVER"] = self.pulse.server
         env.update(extra or {})

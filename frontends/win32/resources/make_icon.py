@@ -2,8 +2,9 @@
 """Packs the icon's PNG pictures (assets/icon/vorlak-<size>.png) into one
 Windows icon file, each size as a PNG entry, largest last:
     make_icon.py ASSETS_ICON_DIR OUTPUT.ico
-The result is committed (frontends/win32/resources/vorlak.ico); a test
-checks that it is what this script makes of the current pictures."""
+The result is committed (frontends/win32/resources/vorlak.ico); the test
+`make_icon.py --check ASSETS_ICON_DIR vorlak.ico` fails when it is not what
+this script makes of the current pictures."""
 
 import struct
 import sys
@@ -37,7 +38,17 @@ def make_icon(icon_dir):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
-        sys.exit("usage: make_icon.py ASSETS_ICON_DIR OUTPUT.ico")
-    with open(sys.argv[2], "wb") as f:
-        f.write(make_icon(sys.argv[1]))
+    args = sys.argv[1:]
+    check = args[:1] == ["--check"]
+    if check:
+        args = args[1:]
+    if len(args) != 2:
+        sys.exit("usage: make_icon.py [--check] ASSETS_ICON_DIR OUTPUT.ico")
+    icon = make_icon(args[0])
+    if check:
+        with open(args[1], "rb") as f:
+            if f.read() != icon:
+                sys.exit(f"{args[1]} is not what make_icon.py makes of {args[0]}: run it and commit the result")
+    else:
+        with open(args[1], "wb") as f:
+            f.write(icon)
