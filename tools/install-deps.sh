@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running the simulator needs;
 # with --package, also those that making its Debian package needs; with
-# --tests, those and the ones only the tests need. Does nothing when they are
-# all present.
+# --windows, only those that cross-building the Windows program and its
+# packages needs; with --tests, all of those and the ones only the tests need
+# (the Windows build's tests included, which run under wine). Does nothing
+# when they are all present.
 #
-# Usage: tools/install-deps.sh [--package | --tests]
+# Usage: tools/install-deps.sh [--package | --windows | --tests]
 set -euo pipefail
 
 packages=(
@@ -26,6 +28,25 @@ package_packages=(
   # cpack -G DEB: dependencies read from the binaries (dpkg-shlibdeps, file)
   dpkg-dev file
 )
+windows_packages=(
+  cmake ninja-build
+  # the cross compiler, posix threads flavour (std::thread and std::mutex),
+  # and the resource compiler
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  # the installer
+  nsis
+)
+windows_test_packages=(
+  # GoogleTest's sources, built for Windows with the tests
+  googletest
+  # the tests run under wine (64-bit), with the X features its display
+  # driver loads when it finds them
+  wine wine64 libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
+  # windows need an X server; the end-to-end tests drive and read it
+  python3 xvfb x11-utils xdotool imagemagick
+  # the sound outputs are heard through a private PulseAudio server
+  pulseaudio pulseaudio-utils
+)
 test_packages=(
   # unit tests
   googletest libgtest-dev
@@ -44,8 +65,9 @@ test_packages=(
 case "${1:-}" in
   "") ;;
   --package) packages+=("${package_packages[@]}") ;;
-  --tests) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 [--package | --tests]" >&2; exit 2 ;;
+  --windows) packages=("${windows_packages[@]}") ;;
+  --tests) packages+=("${package_packages[@]}" "${test_packages[@]}" "${windows_packages[@]}" "${windows_test_packages[@]}") ;;
+  *) echo "usage: $0 [--package | --windows | --tests]" >&2; exit 2 ;;
 esac
 
 missing=()
