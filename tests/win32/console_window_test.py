@@ -13,7 +13,7 @@ from console_e2e import SETTINGS_KEY, WineDesktop, settle
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import harness  # noqa: E402
 from harness import CONSOLE_SIZE, POWER_KEY, center, wait_until  # noqa: E402
-from lcd import Lcd  # noqa: E402
+from lcd import Lcd, read_pbm  # noqa: E402
 from window_test import inside_outline, outline_probe_points, read_picture  # noqa: E402
 
 BEHIND = (255, 0, 255)
@@ -106,6 +106,35 @@ class ConsoleUnderWine(unittest.TestCase):
         self.assertTrue(wait_until(lambda: desktop.window_info(self.console.id).origin == moved, 10),
                         f"the console is at {desktop.window_info(self.console.id).origin}, not {moved}")
         self.assertEqual(desktop.window_under(x, y), self.console.id, "the grabbed point left the pointer")
+
+
+class ConsoleAtTwiceTheScale(unittest.TestCase):
+    """A desktop at 200 %: the console drawn at 2x, every LCD pixel a sharp
+    2 x 2 square, the outline scaled with it."""
+
+    def test_drawn_at_2x_with_square_lcd_pixels_and_its_outline_scaled(self):
+        with WineDesktop(1280, 1600) as desktop:
+            desktop.wine.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", "192")
+            program = desktop.start()
+            console = desktop.wait_for_window(harness.CONSOLE_TITLE, (922, 1476), timeout=40)
+            self.assertIsNotNone(console, f"no console at 2x; log:\n{program.log()}")
+            self.assertEqual(console.origin, ((1280 - 922) // 2, (1600 - 1476) // 2))
+            self.assertEqual(desktop.shape_extents(console.id), (920, 1474, 4, 2), "shape extents")
+            desktop.pointer_away()
+            ox, oy = console.origin
+            left, top, width, height, = 292, 177, 38, 31  # Im_GameOver, lit while the console is on
+            _, _, black = read_pbm(os.path.join(harness.PATHS.art_dir, "Im_GameOver.pbm"))
+
+            def drawn():
+                picture = desktop.display.grab(ox + 2 * left, oy + 2 * top, 2 * width, 2 * height)
+                for y in range(height):
+                    for x in range(width):
+                        for dx, dy in ((0, 0), (1, 0), (0, 1), (1, 1)):
+                            rgb = picture.rgb(ox + 2 * (left + x) + dx, oy + 2 * (top + y) + dy)
+                            if (rgb == (0, 0, 0)) != ((x, y) in black):
+                                return False
+                return True
+            self.assertTrue(wait_until(drawn, 20), "the game-over picture is not drawn as 2 x 2 squares")
 
 
 if __name__ == "__main__":
