@@ -42,12 +42,12 @@ public:
     Reports& reports() { return reports_; }
 
     int scale() const { return scale_; }
-    // The outline as applied, null before create() or when the stored one
-    // was refused (the window is then rectangular).
+    // Whether the stored outline shapes the window; false before create()
+    // and when the outline was refused (the window is then rectangular).
     bool hasOutline() const { return outlined_; }
 
     void show();
-    // The middle of the screen the window is on, the screen's work-free size.
+    // Centred on the screen the window is on (the whole screen, taskbar included).
     void placeAtScreenCentre();
 
     // ConsoleWindow: positions and sizes in console pixels (screen pixels
