@@ -138,8 +138,9 @@ struct Commands {
     static void hold(Runner& r, Words& w, const std::string&) {
         const auto key = parseKey(w.next("key"));
         const auto ms = parseInt(w.next("duration"), "duration");
-        const auto delay = w.empty() ? 500 : parseInt(w.next("delay"), "delay");
-        const auto rate = w.empty() ? 33 : parseInt(w.next("rate"), "rate");
+        const KeyboardTraits desktop;  // the usual desktop repeat
+        const auto delay = w.empty() ? desktop.repeatDelayMs : parseInt(w.next("delay"), "delay");
+        const auto rate = w.empty() ? desktop.repeatIntervalMs : parseInt(w.next("rate"), "rate");
         w.end();
         if (ms < 0 || delay < 1 || rate < 1) throw ScriptError("hold needs MS >= 0, DELAY >= 1, RATE >= 1");
         // Key repeats come as further key-downs, as the desktop sends them.

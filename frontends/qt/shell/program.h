@@ -38,7 +38,6 @@ public:
     TForm1& form() { return *form_; }
     TSplashForm& splash() { return *splash_; }
     TAboutForm& about() { return *about_; }
-    ConsoleGamepads& gamepads() { return *gamepads_; }
 
 private:
     std::unique_ptr<TForm1> form_;
