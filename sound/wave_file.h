@@ -21,6 +21,8 @@ struct WaveLimits {
     static constexpr int kMaxRate = 192000;
     static constexpr int kMaxChannels = 8;
     static constexpr int kMaxSeconds = 60;
+    // An effect converted to an output's format (see pcm_conversion.h).
+    static constexpr std::size_t kMaxConvertedBytes = 64u << 20;
 };
 
 // 16-bit signed samples, channels interleaved.
