@@ -27,8 +27,8 @@ package_packages=(
   dpkg-dev file
 )
 test_packages=(
-  # unit tests
-  googletest libgtest-dev
+  # unit tests; sox, the reference the sound conversion is measured against
+  googletest libgtest-dev sox
   # end-to-end tests: a virtual X server and tools to drive and read it
   python3 xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
   # the Debian package's test: validators of the desktop entry and metadata

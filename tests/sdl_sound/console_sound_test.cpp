@@ -67,6 +67,34 @@ TEST_F(ConsoleSound, AnEffectReachesTheOutputSampleForSample) {
     EXPECT_TRUE(isSilent(out, *at + wave.size(), out.size()));
 }
 
+// A device that opens at another rate than the files': each effect comes
+// out as the shared conversion makes it, whole, and the engine tone keeps its
+// pitch at that rate.
+TEST_F(ConsoleSound, AtTheDevicesOwnRateEffectsAreConvertedAndTheToneKeepsItsPitch) {
+    constexpr int rate = 48000;
+    ASSERT_TRUE(sound.init(rate, 64, 0));
+    open();
+    ASSERT_EQ(sound.outputRate(), rate);
+    const Pcm shipped = readWave("Srvc2.wav");
+    const auto wave = PcmConverter().convert(shipped, {22050, 1}, {rate, 1});
+    ASSERT_TRUE(wave);
+    const auto window = play(console.Snd_Srvc2);
+    waitForFrames(sound, window.second + wave->size() + SdlSound::kBufferFrames);
+    console.Speaker(20);
+    const std::size_t toneFrom = sound.framesMixed() + SdlSound::kBufferFrames;
+    waitForFrames(sound, toneFrom + rate);
+    const Pcm out = close();
+
+    const auto at = startOf(out, *wave, window);
+    ASSERT_TRUE(at.has_value());
+    EXPECT_TRUE(isSilent(out, *at + wave->size(), toneFrom - SdlSound::kBufferFrames));
+    const auto crossings = zeroCrossings(out, toneFrom, toneFrom + rate);
+    ASSERT_GE(crossings.size(), 30u);
+    const double half = static_cast<double>(crossings.back() - crossings.front()) / static_cast<double>(crossings.size() - 1);
+    const double expected = rate / 2.0 / (SdlSound::kTimerClockHz / (1193280u / 20));
+    EXPECT_NEAR(half, expected, expected * 0.001);
+}
+
 TEST_F(ConsoleSound, TwoEffectsOverlapAndAddUp) {
     open();
     const Pcm start = readWave("Start.wav"), collected = readWave("Srvc2.wav");
