@@ -78,7 +78,7 @@ TEST_F(ConsoleSound, AtTheDevicesOwnRateEffectsAreConvertedAndTheToneKeepsItsPit
     const Pcm shipped = readWave("Srvc2.wav");
     const auto wave = PcmConverter().convert(shipped, {22050, 1}, {rate, 1});
     ASSERT_TRUE(wave);
-    const auto window = play(console.Snd_Srvc2);
+    const auto window = play(console.samples().Snd_Srvc2);
     waitForFrames(sound, window.second + wave->size() + SdlSound::kBufferFrames);
     console.Speaker(20);
     const std::size_t toneFrom = sound.framesMixed() + SdlSound::kBufferFrames;
