@@ -1,0 +1,91 @@
+// --- drawing: the skin, then every shown element in catalogue order, each
+// picture at its place; only the rectangles that changed are repainted.
+const CONSOLE_WIDTH = 461, CONSOLE_HEIGHT = 738;
+
+class Painter {
+  // elements: the catalogue ({name, left, top, width, height}) in drawing
+  // order; state(): per drawn element, shown and the picture it draws.
+  constructor(canvas, elements, state, pictures, outline) {
+    this.canvas = canvas;
+    this.ctx = canvas.getContext('2d');
+    this.elements = elements;
+    this.state = state;
+    this.images = elements.map((e) => pictures.get(e.name) || null);
+    this.outline = outline ? outlinePath(outline) : null;
+    this.scale = 0;  // not sized yet
+    this.dirty = [];
+    this.frameAsked = false;
+    this.paints = 0;  // frames painted, for the page's checks
+  }
+
+  // Device pixels per console pixel. At 1 and above LCD pixels are never
+  // smoothed; below it (a screen with fewer pixels than the console) they
+  // are averaged, so that thin segments stay visible rather than dropped.
+  setScale(scale) {
+    const width = Math.max(1, Math.round(CONSOLE_WIDTH * scale));
+    this.canvas.width = width;
+    this.canvas.height = Math.max(1, Math.round(CONSOLE_HEIGHT * scale));
+    this.scale = width / CONSOLE_WIDTH;
+    this.dirty = [{ left: 0, top: 0, width: CONSOLE_WIDTH, height: CONSOLE_HEIGHT }];
+    this.paintNow();
+  }
+
+  changed(left, top, width, height) {
+    this.dirty.push({ left, top, width, height });
+    if (!this.frameAsked) {
+      this.frameAsked = true;
+      requestAnimationFrame(() => this.paintNow());
+    }
+  }
+
+  paintNow() {
+    this.frameAsked = false;
+    const rects = this.dirty;
+    this.dirty = [];
+    if (rects.length) this.paint(rects);
+  }
+
+  paint(rects) {
+    const ctx = this.ctx, s = this.scale;
+    // At a scale that is not whole, edges fall inside device pixels: the
+    // clip takes one console pixel more all round (repainting it is exact).
+    const grow = Number.isInteger(s) ? 0 : 1;
+    const clip = new Path2D();
+    for (const r of rects) clip.rect(r.left - grow, r.top - grow, r.width + 2 * grow, r.height + 2 * grow);
+    ctx.save();
+    ctx.setTransform(s, 0, 0, s, 0, 0);
+    ctx.imageSmoothingEnabled = s < 1;
+    ctx.imageSmoothingQuality = 'high';
+    ctx.clip(clip);
+    ctx.clearRect(0, 0, CONSOLE_WIDTH, CONSOLE_HEIGHT);
+    if (this.outline) ctx.clip(this.outline);
+    const state = this.state();
+    for (let e = 0; e < state.length / 2; ++e) {
+      const picture = state[2 * e + 1];
+      if (!state[2 * e] || picture < 0 || !this.images[picture]) continue;
+      const el = this.elements[e];
+      if (!rects.some((r) => r.left - grow < el.left + el.width && el.left < r.left + r.width + grow &&
+                             r.top - grow < el.top + el.height && el.top < r.top + r.height + grow)) continue;
+      ctx.drawImage(this.images[picture], el.left, el.top);
+    }
+    ctx.restore();
+    ++this.paints;
+  }
+}
+
+function outlinePath(rects) {
+  const path = new Path2D();
+  for (const r of rects) path.rect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  return path;
+}
+
+// The console's size on the page: whole multiples of its own size where the
+// window holds it, else scaled down to fit. The canvas is backed at device
+// pixels, so that nothing is resampled after it is drawn.
+function consoleLayout(viewWidth, viewHeight, devicePixelRatio) {
+  const fit = Math.min(viewWidth / CONSOLE_WIDTH, viewHeight / CONSOLE_HEIGHT);
+  const cssScale = fit >= 1 ? Math.floor(fit) : fit;
+  const deviceWidth = Math.max(1, Math.round(CONSOLE_WIDTH * cssScale * devicePixelRatio));
+  return { cssScale, deviceScale: deviceWidth / CONSOLE_WIDTH, cssWidth: deviceWidth / devicePixelRatio,
+           cssHeight: Math.round(CONSOLE_HEIGHT * deviceWidth / CONSOLE_WIDTH) / devicePixelRatio };
+}
