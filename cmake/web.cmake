@@ -6,6 +6,9 @@ if(NOT EMSCRIPTEN)
   message(FATAL_ERROR "VORLAK_FRONT_END=web is built with emscripten: configure with `emcmake cmake -DVORLAK_FRONT_END=web ...`")
 endif()
 
+# Where the site is gathered (the page, its script and wasm, the bundle).
+set(VORLAK_SITE_DIR ${CMAKE_BINARY_DIR}/site)
+
 # Debian's emscripten runs its JavaScript tools with the machine's node, which
 # finds their modules (acorn and the rest) only through NODE_PATH.
 set(VORLAK_NODE_MODULES /usr/share/nodejs CACHE PATH "Where the node modules of emscripten's tools are")

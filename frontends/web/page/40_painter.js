@@ -18,14 +18,25 @@ class Painter {
     this.paints = 0;  // frames painted, for the page's checks
   }
 
-  // Device pixels per console pixel. At 1 and above LCD pixels are never
-  // smoothed; below it (a screen with fewer pixels than the console) they
-  // are averaged, so that thin segments stay visible rather than dropped.
+  // Device pixels per console pixel. At a whole number the console is
+  // painted straight onto the canvas. At any other scale it is composed at
+  // its own size and the whole of it is then scaled onto the canvas in one
+  // go: a partly repainted area would otherwise sample the pictures with
+  // another phase than its surroundings and show seams. LCD pixels are never
+  // smoothed at 1 and above; below 1 (a screen with fewer pixels than the
+  // console) they are averaged, so that thin segments stay visible.
   setScale(scale) {
     const width = Math.max(1, Math.round(CONSOLE_WIDTH * scale));
     this.canvas.width = width;
     this.canvas.height = Math.max(1, Math.round(CONSOLE_HEIGHT * scale));
     this.scale = width / CONSOLE_WIDTH;
+    if (Number.isInteger(this.scale)) {
+      this.composed = null;
+    } else if (!this.composed) {
+      this.composed = document.createElement('canvas');
+      this.composed.width = CONSOLE_WIDTH;
+      this.composed.height = CONSOLE_HEIGHT;
+    }
     this.dirty = [{ left: 0, top: 0, width: CONSOLE_WIDTH, height: CONSOLE_HEIGHT }];
     this.paintNow();
   }
@@ -42,34 +53,38 @@ class Painter {
     this.frameAsked = false;
     const rects = this.dirty;
     this.dirty = [];
-    if (rects.length) this.paint(rects);
+    if (!rects.length) return;
+    if (!this.composed) {
+      this.paint(this.ctx, this.scale, rects);
+    } else {
+      this.paint(this.composed.getContext('2d'), 1, rects);
+      const ctx = this.ctx;
+      ctx.imageSmoothingEnabled = this.scale < 1;
+      ctx.imageSmoothingQuality = 'high';
+      ctx.clearRect(0, 0, this.canvas.width, this.canvas.height);
+      ctx.drawImage(this.composed, 0, 0, this.canvas.width, this.canvas.height);
+    }
+    ++this.paints;
   }
 
-  paint(rects) {
-    const ctx = this.ctx, s = this.scale;
-    // At a scale that is not whole, edges fall inside device pixels: the
-    // clip takes one console pixel more all round (repainting it is exact).
-    const grow = Number.isInteger(s) ? 0 : 1;
+  paint(ctx, scale, rects) {
     const clip = new Path2D();
-    for (const r of rects) clip.rect(r.left - grow, r.top - grow, r.width + 2 * grow, r.height + 2 * grow);
+    for (const r of rects) clip.rect(r.left, r.top, r.width, r.height);
     ctx.save();
-    ctx.setTransform(s, 0, 0, s, 0, 0);
-    ctx.imageSmoothingEnabled = s < 1;
-    ctx.imageSmoothingQuality = 'high';
+    ctx.setTransform(scale, 0, 0, scale, 0, 0);
+    ctx.imageSmoothingEnabled = false;
     ctx.clip(clip);
-    ctx.clearRect(0, 0, CONSOLE_WIDTH, CONSOLE_HEIGHT);
     if (this.outline) ctx.clip(this.outline);
     const state = this.state();
     for (let e = 0; e < state.length / 2; ++e) {
       const picture = state[2 * e + 1];
       if (!state[2 * e] || picture < 0 || !this.images[picture]) continue;
       const el = this.elements[e];
-      if (!rects.some((r) => r.left - grow < el.left + el.width && el.left < r.left + r.width + grow &&
-                             r.top - grow < el.top + el.height && el.top < r.top + r.height + grow)) continue;
+      if (!rects.some((r) => r.left < el.left + el.width && el.left < r.left + r.width &&
+                             r.top < el.top + el.height && el.top < r.top + r.height)) continue;
       ctx.drawImage(this.images[picture], el.left, el.top);
     }
     ctx.restore();
-    ++this.paints;
   }
 }
 

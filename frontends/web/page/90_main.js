@@ -141,7 +141,7 @@ async function main() {
 
   const firstFrame = await new Promise((resolve) => requestAnimationFrame(() => resolve(performance.now())));
   window.vorlak = {
-    core, painter, audio, settings, launcher, menu, outline, place, layout,
+    core, painter, audio, settings, launcher, menu, outline, place, layout, files,
     timing: { started, firstFrame },
     showLauncher() { launcher.launcher.hidden = false; },
   };
