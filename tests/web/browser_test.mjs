@@ -19,22 +19,26 @@ let server, browser;
 
 before(async () => {
   server = await serve(site);
-  browser = await launchChromium();
+  // A name for the server that is not 127.0.0.1: a page there is no secure context.
+  browser = await launchChromium(['--host-resolver-rules=MAP vorlak.test 127.0.0.1']);
 });
 after(async () => {
   await browser?.close();
   await server?.close();
 });
 
-async function openPage({ width = 1280, height = 900, scale = 1 } = {}) {
+async function openPage({ width = 1280, height = 900, scale = 1, url = server.url } = {}) {
   const page = await browser.newPage({ width, height, scale });
-  const problems = [];
+  const problems = [], warnings = [];
   page.on('pageerror', (error) => problems.push(error.message));
-  page.on('console', (message) => { if (message.type() === 'error') problems.push(message.text()); });
-  await page.goto(server.url);
+  page.on('console', (message) => {
+    if (message.type() === 'error') problems.push(message.text());
+    if (message.type() === 'warning') warnings.push(message.text());
+  });
+  await page.goto(url);
   await page.waitForFunction(() => document.documentElement.dataset.ready || document.documentElement.dataset.failed);
   assert.equal(await page.evaluate(() => document.documentElement.dataset.failed), undefined);
-  return { page, problems };
+  return { page, problems, warnings };
 }
 
 // The screenshot's pixel at a point of the console, in console pixels.
@@ -42,7 +46,8 @@ async function consolePixels(page, points) {
   const place = await page.evaluate(() => window.vorlak.place);
   const png = await page.screenshot();
   return page.evaluate(async ({ data, points, place }) => {
-    const image = await createImageBitmap(new Blob([new Uint8Array(data)], { type: 'image/png' }));
+    const png = Uint8Array.from(atob(data), (c) => c.charCodeAt(0));
+    const image = await createImageBitmap(new Blob([png], { type: 'image/png' }));
     const canvas = new OffscreenCanvas(image.width, image.height);
     const ctx = canvas.getContext('2d');
     ctx.drawImage(image, 0, 0);
@@ -50,7 +55,7 @@ async function consolePixels(page, points) {
     return points.map(([x, y]) => Array.from(ctx.getImageData(
       Math.floor((place.left + (x + 0.5) * place.cssScale) * ratio),
       Math.floor((place.top + (y + 0.5) * place.cssScale) * ratio), 1, 1).data.slice(0, 3)));
-  }, { data: Array.from(png), points, place });
+  }, { data: png.toString('base64'), points, place });
 }
 
 const click = async (page, x, y, options) => {
@@ -172,6 +177,26 @@ test('after a gesture the AudioWorklet plays the engine tone at 20 Hz and Start.
   assert.ok(found.start >= 0, 'the effect was heard');
   assert.equal(found.matching, found.compared, `${found.matching} of ${found.compared} samples of Start.wav`);
   assert.ok(found.compared > 8000);
+  assert.deepEqual(problems, []);
+  await page.context().close();
+});
+
+test('away from a secure context the page plays through its fallback and says so once', async () => {
+  const url = server.url.replace('127.0.0.1', 'vorlak.test');
+  const { page, problems, warnings } = await openPage({ url });
+  assert.equal(await page.evaluate(() => window.isSecureContext), false);
+  await click(page, 100, 650);
+  await page.waitForFunction(() => window.vorlak.audio.kind === 'fallback' && window.vorlak.audio.context.state === 'running',
+                             null, { timeout: 10000 });
+  await page.evaluate(() => { window.tap = window.vorlak.audio.tap(2048); window.vorlak.core._vorlak_speaker(20); });
+  await page.waitForTimeout(400);
+  const levels = await page.evaluate(() => {
+    const data = new Float32Array(2048);
+    window.tap.getFloatTimeDomainData(data);
+    return [Math.min(...data), Math.max(...data)];
+  });
+  assert.deepEqual(levels, [-0.25, 0.25]);  // the tone's square wave, at a quarter of full scale
+  assert.equal(warnings.filter((w) => w.includes('secure context')).length, 1, warnings.join('\n'));
   assert.deepEqual(problems, []);
   await page.context().close();
 });
