@@ -108,6 +108,35 @@ test('the console lights its LCD on the canvas when switched on, at 1x and on a 
   }
 });
 
+test('the console keeps its place on a resize and the stored choices read as on the desktop', async () => {
+  const { page } = await openPage();
+  const box = () => page.evaluate(() => JSON.parse(JSON.stringify(document.getElementById('screen').getBoundingClientRect())));
+  const wide = await box();
+  assert.deepEqual([wide.width, wide.height], [461, 738]);  // 1x: it fits, not enlarged beyond a whole multiple
+  await page.setViewportSize({ width: 1000, height: 1600 });  // room for 2x
+  await page.waitForFunction(() => document.getElementById('screen').getBoundingClientRect().width === 922);
+  const tall = await box();
+  assert.deepEqual([tall.left, tall.top, tall.height], [(1000 - 922) / 2, (1600 - 1476) / 2, 1476]);
+  await page.setViewportSize({ width: 844, height: 390 });  // a phone turned on its side
+  await page.waitForFunction(() => document.getElementById('screen').getBoundingClientRect().height <= 390);
+  const side = await box();
+  assert.ok(Math.abs(side.left + side.width / 2 - 422) <= 1 && side.top >= 0, JSON.stringify(side));
+
+  const read = (stored) => page.evaluate((stored) => {
+    localStorage.clear();
+    for (const [name, text] of Object.entries(stored)) localStorage.setItem(name, text);
+    return ['SoundMode', 'System'].map((name) => window.vorlak.settings.read(name));
+  }, stored);
+  assert.deepEqual(await read({}), [-1, -1]);
+  assert.deepEqual(await read({ SoundMode: '2', System: '0' }), [2, 0]);
+  assert.deepEqual(await read({ SoundMode: '7', System: '-1' }), [7, -1]);
+  assert.deepEqual(await read({ SoundMode: 'two', System: '1.0' }), [-1, -1]);
+  assert.deepEqual(await read({ SoundMode: ' 1', System: '99999999999' }), [-1, -1]);
+  await page.evaluate(() => window.vorlak.settings.write('System', 1));
+  assert.equal(await page.evaluate(() => localStorage.getItem('System')), '1');
+  await page.context().close();
+});
+
 test('a hidden page pauses the console and it resumes where it was', async () => {
   const { page } = await openPage();
   const setHidden = (hidden) => page.evaluate((hidden) => {

@@ -28,7 +28,7 @@ class Painter {
   setScale(scale) {
     const width = Math.max(1, Math.round(CONSOLE_WIDTH * scale));
     this.canvas.width = width;
-    this.canvas.height = Math.max(1, Math.round(CONSOLE_HEIGHT * scale));
+    this.canvas.height = consoleHeightFor(width);
     this.scale = width / CONSOLE_WIDTH;
     if (Number.isInteger(this.scale)) {
       this.composed = null;
@@ -100,7 +100,13 @@ function outlinePath(rects) {
 function consoleLayout(viewWidth, viewHeight, devicePixelRatio) {
   const fit = Math.min(viewWidth / CONSOLE_WIDTH, viewHeight / CONSOLE_HEIGHT);
   const cssScale = fit >= 1 ? Math.floor(fit) : fit;
-  const deviceWidth = Math.max(1, Math.round(CONSOLE_WIDTH * cssScale * devicePixelRatio));
+  // Rounded down, so that a console scaled to fit never spills over.
+  const deviceWidth = Math.max(1, Math.floor(CONSOLE_WIDTH * cssScale * devicePixelRatio + 1e-6));
   return { cssScale, deviceScale: deviceWidth / CONSOLE_WIDTH, cssWidth: deviceWidth / devicePixelRatio,
-           cssHeight: Math.round(CONSOLE_HEIGHT * deviceWidth / CONSOLE_WIDTH) / devicePixelRatio };
+           cssHeight: consoleHeightFor(deviceWidth) / devicePixelRatio };
+}
+
+// The height in device pixels that goes with a width, in the console's proportions.
+function consoleHeightFor(deviceWidth) {
+  return Math.max(1, Math.floor((CONSOLE_HEIGHT * deviceWidth) / CONSOLE_WIDTH + 1e-6));
 }
