@@ -136,6 +136,8 @@ async function race(page, withSound) {
 }
 
 const started = new Date().toISOString().replace('T', ' ').slice(0, 16);
+const load = () => readFileSync('/proc/loadavg', 'utf8').split(' ').slice(0, 3).join(' ');
+const loadBefore = load();
 const bytes = await firstVisit();
 const script = readFileSync(join(site, 'vorlak.js')), wasm = readFileSync(join(site, 'vorlak.wasm'));
 const gz = (b) => gzipSync(b, { level: constants.Z_BEST_COMPRESSION }).length;
@@ -161,6 +163,7 @@ const rows = [
 console.log(`Vorlak Simulator browser benchmarks, ${started} UTC`);
 console.log(`Machine: ${cpus()[0].model.trim()}, ${cpus().length} cores, ${(totalmem() / 2 ** 30).toFixed(1)} GiB; ` +
             `chromium at ${process.env.VORLAK_CHROMIUM || '/usr/bin/chromium'}, headless; site served from 127.0.0.1`);
+console.log(`Load average before: ${loadBefore}; after: ${load()} (a busy machine slows every figure, the floors too)`);
 console.log(`First frames (ms), site: ${siteFrames.map((t) => t.toFixed(0)).join(' ')}; bare: ${bareFrames.map((t) => t.toFixed(0)).join(' ')}`);
 const widths = [0, 1, 2, 3, 4, 5].map((c) => Math.max(...rows.map((r) => r[c].length), 6));
 console.log(['Figure', 'Value', 'Floor (same run)', 'vs floor', 'Goal', 'Verdict'].map((h, c) => h.padEnd(widths[c])).join('  '));

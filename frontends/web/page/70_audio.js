@@ -45,7 +45,9 @@ function mixerProcessorSource() {
   class VorlakMixer extends AudioWorkletProcessor {
     constructor(options) {
       super();
-      const module = options.processorOptions.module;
+      // Compiled here from its bytes: every browser can clone bytes into a
+      // worklet, not every one a compiled module. (It is small: 16 KB.)
+      const module = new WebAssembly.Module(options.processorOptions.wasm);
       this.engine = createMixerEngine(new WebAssembly.Instance(module, mixerImports(module)).exports);
       this.port.onmessage = (event) => this.engine.handle(event.data);
     }
@@ -96,15 +98,15 @@ class AudioOutput {
     const context = new Context({ sampleRate: rate, latencyHint: 'interactive' });
     this.context = context;
     resumeOnGesture(context, () => this.wanted && document.visibilityState !== 'hidden');
-    const module = await WebAssembly.compile(this.mixerWasm);
     if (context.audioWorklet) {
       const source = `${mixerImports}\n${createMixerEngine}\n(${mixerProcessorSource})();`;
       const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
       await context.audioWorklet.addModule(url);
       URL.revokeObjectURL(url);
       const node = new AudioWorkletNode(context, 'vorlak-mixer', {
-        numberOfInputs: 0, numberOfOutputs: 1, outputChannelCount: [1], processorOptions: { module },
+        numberOfInputs: 0, numberOfOutputs: 1, outputChannelCount: [1], processorOptions: { wasm: this.mixerWasm },
       });
+      node.onprocessorerror = () => console.warn('Vorlak: the sound engine stopped with an error; the console plays silently.');
       this.send = (message, transfer) => node.port.postMessage(message, transfer || []);
       this.output = node;
       this.kind = 'worklet';
@@ -113,6 +115,7 @@ class AudioOutput {
       // localhost); elsewhere the same mixer runs beside the page.
       console.warn('Vorlak: this page is not a secure context (https, or 127.0.0.1/localhost), so sound ' +
                    'cannot use an AudioWorklet: it is mixed on the page instead, and may stutter.');
+      const module = await WebAssembly.compile(this.mixerWasm);
       const engine = createMixerEngine((await WebAssembly.instantiate(module, mixerImports(module))).exports);
       const node = context.createScriptProcessor(1024, 0, 1);
       node.onaudioprocess = (event) => engine.mix(event.outputBuffer.getChannelData(0));
