@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running the simulator needs;
 # with --package, also those that making its Debian package needs; with
-# --tests, those and the ones only the tests need. Does nothing when they are
-# all present.
+# --tests, those and the ones only the tests need (with the browser test's
+# npm packages); with --web, those that building the browser front end's site
+# needs. Does nothing when they are all present.
 #
-# Usage: tools/install-deps.sh [--package | --tests]
+# Usage: tools/install-deps.sh [--package | --tests] [--web]
 set -euo pipefail
 
 packages=(
@@ -41,24 +42,54 @@ test_packages=(
   clang libclang-rt-14-dev
 )
 
-case "${1:-}" in
-  "") ;;
-  --package) packages+=("${package_packages[@]}") ;;
-  --tests) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: $0 [--package | --tests]" >&2; exit 2 ;;
-esac
+web_packages=(
+  # the browser front end: Debian's emscripten (and the node it runs on),
+  # CMake and Ninja, and GoogleTest's sources for the core's tests under node
+  emscripten nodejs cmake ninja-build googletest
+)
+browser_test_packages=(
+  # the site in a browser, driven by playwright-core from npm (tests/web)
+  chromium nodejs
+)
+
+web=0 tests=0
+for option in "$@"; do
+  case "$option" in
+    --package) packages+=("${package_packages[@]}") ;;
+    --tests) tests=1; packages+=("${package_packages[@]}" "${test_packages[@]}" "${browser_test_packages[@]}") ;;
+    --web) web=1 ;;
+    *) echo "usage: $0 [--package | --tests] [--web]" >&2; exit 2 ;;
+  esac
+done
+if [ "$web" = 1 ] && [ "$tests" = 0 ] && [ $# -eq 1 ]; then
+  packages=("${web_packages[@]}")  # the site alone needs no toolkit
+elif [ "$web" = 1 ]; then
+  packages+=("${web_packages[@]}")
+fi
+# npm comes with some builds of nodejs; Debian's own nodejs has it apart.
+if [ "$tests" = 1 ] && ! command -v npm >/dev/null; then
+  packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# The browser test's packages, exactly as locked in tests/web.
+if [ "$tests" = 1 ]; then
+  web_tests="$(cd "$(dirname "$0")/.." && pwd)/tests/web"
+  stamp="$web_tests/node_modules/.installed-from-lock"
+  if ! cmp -s "$web_tests/package-lock.json" "$stamp" 2>/dev/null; then
+    (cd "$web_tests" && npm ci --no-audit --no-fund --loglevel=error)
+    cp "$web_tests/package-lock.json" "$stamp"
+  fi
+fi
