@@ -29,7 +29,8 @@ if [ -z "${VORLAK_BENCH_UNDER_XVFB:-}" ]; then
     cmake -S "$repo" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   fi
   cmake --build "$build_dir" --target vorlak-simulator vorlak-scenario bench-bare-window \
-    bench-timer-lateness bench-key-repaint bench-launch bench-race-cpu bench-headless sound_latency >/dev/null
+    bench-timer-lateness bench-key-repaint bench-launch bench-race-cpu bench-headless sound_latency \
+    bench-sound-conversion >/dev/null
   export VORLAK_BENCH_UNDER_XVFB=1
   exec "$repo/bench/common/with-xvfb.sh" "$0" --build-dir "$build_dir" --seconds "$seconds" \
     $([ "$quick" = 1 ] && echo --quick)
@@ -53,6 +54,8 @@ log "== key to repaint"
 "$b/keys/bench-key-repaint" --presses "$presses" | tee "$out/keys" >&2 || true
 log "== sound"
 "$b/sound/sound_latency" 2>/dev/null | tee "$out/sound" >&2 || true
+log "== loading the SOUND folder, converted to a device's format"
+"$b/conversion/bench-sound-conversion" --runs "$runs" | tee "$out/conversion" >&2 || true
 log "== launch and peak memory"
 "$b/launch/bench-launch" --runs "$runs" | tee "$out/launch" >&2 || true
 log "== CPU, idle on the launcher then racing at gear 3"
@@ -80,7 +83,8 @@ awk -F'\t' -v OFS='\t' '
 
 {
   printf 'Figure\tValue\tBaseline (same run)\tvs baseline\tGoal\tVerdict\n'
-  cat "$out/timers" "$out/keys" "$out/sound.rows" "$out/cpu" "$out/launch" "$out/headless" | grep '^ROW' | cut -f2-
+  cat "$out/timers" "$out/keys" "$out/sound.rows" "$out/conversion" "$out/cpu" "$out/launch" "$out/headless" |
+    grep '^ROW' | cut -f2-
 } > "$out/table"
 
 echo

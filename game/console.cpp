@@ -1,6 +1,8 @@
 // Creation, the two resets, the console's keys and window dragging.
 #include "game/console.h"
 
+#include <iterator>
+
 namespace vorlak {
 
 Console::Console(Clock& clock, SoundLibrary& sound, SpeakerTone& speaker)
@@ -22,7 +24,7 @@ void Console::FormCreate() {
     };
     for (int i = 0; i < 36; ++i) Schemi_Avversari[i] = patterns[i];
 
-    if (window_) window_->setClientHeight(738);
+    if (window_) window_->setClientHeight(kConsoleHeight);
 
     Acceso = false;
     In_Gioco = false;
@@ -52,12 +54,13 @@ void Console::Azzera_LCD() {
 }
 
 void Console::Azzera_Timer() {
-    constexpr TimerId order[TimerCount] = {
+    constexpr TimerId order[] = {
         Timer_MusicaAvvio, Timer_Semaforo1, Timer_Semaforo2, Timer_Semaforo3, Timer_MusicaErrore,
         Timer_Lampeggio1, Timer_Lampeggio2, Timer_Lampeggio3, Timer_MusicaLivello, Timer_MusicaFine,
         Timer_Continue, Timer_ChiaveOn, Timer_ChiaveOff, Timer_PompaOn, Timer_PompaOff,
         Timer_Pista, Timer_Avversari, Timer_Benzina, Timer_LampeggioBenzina,
     };
+    static_assert(std::size(order) == TimerCount, "every game timer is stopped");
     for (TimerId id : order) timers_.disable(id);
 }
 
@@ -73,22 +76,25 @@ void Console::hideServiceStops() {
     panel_.hide(Im_Pompa2);
 }
 
-// Power: any press ends the game at once; the click switches the console.
 // Ending a game also withdraws a continue offer, so that the next game starts
 // cleanly instead of also taking a stale offer.
+void Console::endGame() {
+    In_Gioco = false;
+    Attesa_Continue = false;
+}
+
+// Power: any press ends the game at once; the click switches the console.
 void Console::Im_OnOffMouseDown(MouseButton button) {
     if (button != MouseButton::Left) return;
     panel_.hide(Im_OnOff);
     Azzera_Timer();
-    In_Gioco = false;
-    Attesa_Continue = false;
+    endGame();
     Silenzio();
 }
 
 void Console::Im_OnOffClick() {
     Acceso = !Acceso;
-    In_Gioco = false;
-    Attesa_Continue = false;
+    endGame();
     panel_.setShown(Im_Suoni, Acceso && !Suono_On);
     Azzera_LCD();
     Azzera_Timer();
@@ -115,16 +121,14 @@ void Console::Im_ACLMouseDown(MouseButton button) {
     panel_.show(Im_Completa);  // every segment lit while the key is held
     Azzera_Timer();
     Acceso = false;
-    In_Gioco = false;
-    Attesa_Continue = false;
+    endGame();
     Azzera_LCD();
     Silenzio();
 }
 
 void Console::Im_ACLClick() {
     Acceso = false;
-    In_Gioco = false;
-    Attesa_Continue = false;
+    endGame();
     Suono_On = true;
     panel_.hide(Im_Suoni);
     Azzera_LCD();
@@ -146,9 +150,25 @@ void Console::FormMouseDown(MouseButton, int x, int y) {
 // first, with no threshold and no limit to the screen.
 void Console::FormMouseMove(bool leftButtonHeld, int x, int y) {
     if (!leftButtonHeld || !window_) return;
-    window_->setWindowTop(window_->windowTop() + y - Mouse_Y);
-    window_->setWindowLeft(window_->windowLeft() + x - Mouse_X);
+    window_->moveWindowBy(x - Mouse_X, y - Mouse_Y);
 }
+
+bool Console::firstActivation() {
+    if (!Primo_Avvio) return false;
+    Primo_Avvio = false;
+    return true;
+}
+
+void Console::chooseNoSound() {
+    Suono_Pronto = false;
+    Suono_On = false;
+}
+
+void Console::chooseSoundOutput() { Suono_Pronto = true; }
+
+void Console::allowSpeaker(bool on) { Speaker_On = on; }
+
+void Console::soundUnavailable() { Suono_Pronto = false; }
 
 std::uint32_t Console::drawRandom(std::uint32_t bound) {
     random_.reseed(clock_.utcTimeOfDayMs());
@@ -176,7 +196,10 @@ void Console::onTimer(TimerId id) {
         case Timer_PompaOn: Timer_PompaOnTimer(); break;
         case Timer_PompaOff: Timer_PompaOffTimer(); break;
         case Timer_LampeggioBenzina: Timer_LampeggioBenzinaTimer(); break;
-        case TimerCount: break;
+        case Input_ReleaseHold:  // the key input's timers, not the console's
+        case Input_ControlRepeat:
+        case Input_PadRepeat:
+        case ClockTimerCount: break;
     }
 }
 

@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
+#include "game/console_state.h"
 #include "game/keys.h"
 #include "game/panel.h"
 #include "game/random.h"
@@ -19,16 +21,26 @@ namespace vorlak {
 class ConsoleWindow {
 public:
     virtual ~ConsoleWindow() = default;
-    virtual int windowLeft() const = 0;
-    virtual int windowTop() const = 0;
-    virtual void setWindowLeft(int left) = 0;
-    virtual void setWindowTop(int top) = 0;
+    // The drag: the window follows the pointer by (dx, dy), the vertical
+    // part first where a platform moves in two steps.
+    virtual void moveWindowBy(int dx, int dy) = 0;
     virtual void setClientHeight(int height) = 0;
 };
 
 enum class MouseButton : std::uint8_t { Left, Right, Middle };
 
-class Console {
+// The seven effects; null when not loaded.
+struct ConsoleSamples {
+    SampleHandle Snd_GameOver = nullptr;
+    SampleHandle Snd_Level = nullptr;
+    SampleHandle Snd_Miss = nullptr;
+    SampleHandle Snd_Semaph = nullptr;
+    SampleHandle Snd_Srvc1 = nullptr;
+    SampleHandle Snd_Srvc2 = nullptr;
+    SampleHandle Snd_Start = nullptr;
+};
+
+class Console : private ConsoleState, private ConsoleSamples {
 public:
     Console(Clock& clock, SoundLibrary& sound, SpeakerTone& speaker);
     Console(const Console&) = delete;
@@ -36,48 +48,30 @@ public:
 
     void setWindow(ConsoleWindow* window) { window_ = window; }
 
-    // --- state -----------------------------------------------------------
-    // Flags are one byte, counters signed 32-bit; all zero until FormCreate,
-    // which sets the values noted "at creation".
-    bool Acceso = false;           // the console is switched on
-    bool In_Gioco = false;         // a game started with CTRL has not ended yet
-    bool Tasto_Libero = false;     // an arrow may act: set by any key release, cleared by an arrow press
-    bool Attesa_Continue = false;  // the continue offer (C 0 N) is showing
-    bool Suono_On = false;         // the player wants sound; true at creation, toggled by SOUND
-    bool Suono_Pronto = false;     // the sample bank is open and its effects loaded
-    bool Speaker_On = false;       // the engine tone may sound (system choice "95, 98, ME, NT")
-    bool Primo_Avvio = true;       // the launcher has not been shown yet; set before any window exists
-    std::int32_t Corsia = 0;           // the rider's lane, 1 left .. 3 right
-    std::int32_t Marcia = 0;           // gear 1..3
-    std::int32_t Livello_Benzina = 0;  // fuel units left: 3 at a level's start, more with a pump on a full tank
-    std::int32_t Vite = 0;             // lives left: 4 at a level's start, more with a spanner at 4 lives
-    std::int32_t Livello = 0;          // level 1..5 in play; 6 once the fifth is cleared
-    std::int32_t Score = 0;            // total score, 0 and up, shown on the four digit slots
-    std::int32_t Punti_Livello = 0;    // points earned in the current level
-    std::int32_t Traguardo = 0;        // points that clear the current level: Livello x 100
-    std::int32_t Tono_Motore = 0;      // engine tone of the current gear: 20, 22 or 26
-    std::int32_t Mouse_X = 0;          // where the mouse was last pressed, in the pressed
-    std::int32_t Mouse_Y = 0;          // element's coordinates: the drag's anchor
+    // The console's variables, read-only; restore() puts a saved set back
+    // (the panel and the timers keep their own state).
+    const ConsoleState& state() const { return *this; }
+    void restore(const ConsoleState& saved) { static_cast<ConsoleState&>(*this) = saved; }
+    // One variable set, as restoring a saved state would set it (tests and
+    // tools set up situations this way).
+    template <typename T, typename V>
+    void set(T ConsoleState::*variable, V value) {
+        ConsoleState s = state();
+        s.*variable = static_cast<T>(value);
+        restore(s);
+    }
 
     // The element table, filled at creation and never changed: entries 0..9
     // the digit pictures, 10..13 the digit slots from left to right, 14..25
     // the opponent grid row by row (row 1 next to the rider), lanes 1..3.
-    // Reached through digitPicture, digitSlot and opponentCell.
-    std::array<Element, 26> Tabella_Immagini{};
-    // Opponent row patterns: 12 rows of three lanes, 1 = an opponent.
-    std::array<std::uint8_t, 36> Schemi_Avversari{};
-
+    const std::array<Element, 26>& elementTable() const { return Tabella_Immagini; }
     Element digitPicture(int digit) const { return Tabella_Immagini[digit]; }           // 0..9
     Element digitSlot(int k) const { return Tabella_Immagini[9 + k]; }                  // 1..4
     Element opponentCell(int row, int lane) const { return Tabella_Immagini[13 + 3 * (row - 1) + lane]; }
 
-    SampleHandle Snd_GameOver = nullptr;  // the seven effects; null when not loaded
-    SampleHandle Snd_Level = nullptr;
-    SampleHandle Snd_Miss = nullptr;
-    SampleHandle Snd_Semaph = nullptr;
-    SampleHandle Snd_Srvc1 = nullptr;
-    SampleHandle Snd_Srvc2 = nullptr;
-    SampleHandle Snd_Start = nullptr;
+    // Opponent row patterns: 12 rows of three lanes, 1 = an opponent.
+    const std::array<std::uint8_t, 36>& patternTable() const { return Schemi_Avversari; }
+    const ConsoleSamples& samples() const { return *this; }
 
     Panel& panel() { return panel_; }
     const Panel& panel() const { return panel_; }
@@ -118,6 +112,15 @@ public:
     void Cambia_Livello();
     void Game_Over();
 
+    // --- start-up and the launcher's choices ------------------------------
+    // The console's first activation: true once, then false.
+    bool firstActivation();
+    void chooseNoSound();        // "(no sound)": the bank stays closed and sound is off
+    void chooseSoundOutput();    // an output chosen: the bank is to be opened
+    void allowSpeaker(bool on);  // the engine tone may sound ("95, 98, ME, NT")
+    void soundUnavailable();     // the output cannot be had at all: play silently
+    std::string soundOutputProblem() const { return sound_.outputProblem(); }
+
     // --- sound -----------------------------------------------------------
     // Loads the seven effects; false when GameOver.wav did not load.
     bool openSampleBank(int outputType);
@@ -142,7 +145,10 @@ private:
     void hideOpponents();
     void hideServiceStops();
     void showRiderInLane();
-    void changeSpeed(int marcia, int pistaMs, int avversariMs, int tone);
+    void changeSpeed(int marcia);
+    void endGame();  // no continue: back to the idle console
+    void serviceStopOn(TimerId on, TimerId off, Element left, Element right);
+    void serviceStopOff(TimerId on, TimerId off, Element left, Element right, std::uint32_t waitDraw);
 
     void Timer_PistaTimer();
     void Timer_MusicaAvvioTimer();
@@ -168,6 +174,8 @@ private:
     SoundLibrary& sound_;
     SpeakerTone& speaker_;
     ConsoleWindow* window_ = nullptr;
+    std::array<Element, 26> Tabella_Immagini{};
+    std::array<std::uint8_t, 36> Schemi_Avversari{};
     Panel panel_;
     GameTimers timers_;
     RandomDraw random_;

@@ -41,32 +41,27 @@ void Console::Timer_BenzinaTimer() {
 
 void Console::Timer_LampeggioBenzinaTimer() { panel_.toggle(Im_Fuel1); }
 
-void Console::Timer_PompaOnTimer() {
-    panel_.show(drawRandom(2) == 0 ? Im_Pompa1 : Im_Pompa2);
+// A service stop shows at one roadside, drawn, for 4 s; once it is gone
+// the next one is scheduled.
+void Console::serviceStopOn(TimerId on, TimerId off, Element left, Element right) {
+    panel_.show(drawRandom(2) == 0 ? left : right);
     Suona(Snd_Srvc1);
-    timers_.disable(Timer_PompaOn);
-    timers_.enable(Timer_PompaOff);
+    timers_.disable(on);
+    timers_.enable(off);
 }
 
-void Console::Timer_PompaOffTimer() {
-    panel_.hide(Im_Pompa1);
-    panel_.hide(Im_Pompa2);
-    timers_.disable(Timer_PompaOff);
-    scheduleServiceStop(Timer_PompaOn, drawRandom(kPumpWaitDraw));
+void Console::serviceStopOff(TimerId on, TimerId off, Element left, Element right, std::uint32_t waitDraw) {
+    panel_.hide(left);
+    panel_.hide(right);
+    timers_.disable(off);
+    scheduleServiceStop(on, drawRandom(waitDraw));
 }
 
-void Console::Timer_ChiaveOnTimer() {
-    panel_.show(drawRandom(2) == 0 ? Im_Chiave1 : Im_Chiave2);
-    Suona(Snd_Srvc1);
-    timers_.disable(Timer_ChiaveOn);
-    timers_.enable(Timer_ChiaveOff);
-}
-
+void Console::Timer_PompaOnTimer() { serviceStopOn(Timer_PompaOn, Timer_PompaOff, Im_Pompa1, Im_Pompa2); }
+void Console::Timer_PompaOffTimer() { serviceStopOff(Timer_PompaOn, Timer_PompaOff, Im_Pompa1, Im_Pompa2, kPumpWaitDraw); }
+void Console::Timer_ChiaveOnTimer() { serviceStopOn(Timer_ChiaveOn, Timer_ChiaveOff, Im_Chiave1, Im_Chiave2); }
 void Console::Timer_ChiaveOffTimer() {
-    panel_.hide(Im_Chiave1);
-    panel_.hide(Im_Chiave2);
-    timers_.disable(Timer_ChiaveOff);
-    scheduleServiceStop(Timer_ChiaveOn, drawRandom(kSpannerWaitDraw));
+    serviceStopOff(Timer_ChiaveOn, Timer_ChiaveOff, Im_Chiave1, Im_Chiave2, kSpannerWaitDraw);
 }
 
 // Counters are not capped: above 4 lives the indicator simply stays full.

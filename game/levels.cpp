@@ -30,8 +30,7 @@ void Console::Game_Over() {
 
 void Console::Timer_MusicaFineTimer() {
     if (Livello >= 6) {
-        In_Gioco = false;
-        Attesa_Continue = false;
+        endGame();
         Azzera_LCD();
         Azzera_Timer();
         return;
@@ -48,8 +47,7 @@ void Console::Timer_MusicaFineTimer() {
 }
 
 void Console::Timer_ContinueTimer() {
-    In_Gioco = false;
-    Attesa_Continue = false;
+    endGame();
     Azzera_LCD();
     Azzera_Timer();
     timers_.disable(Timer_Continue);

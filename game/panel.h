@@ -69,7 +69,12 @@ std::optional<Element> elementByName(std::string_view name);
 bool isTemplate(Element e);
 bool isDigitSlot(Element e);
 
-constexpr Rect kWindowRect{0, 0, 461, 738};
+// The console's window: laid out 461 x 585, grown to the skin's height by
+// the creation step.
+constexpr int kConsoleWidth = 461;
+constexpr int kConsoleLaidOutHeight = 585;
+constexpr int kConsoleHeight = 738;
+constexpr Rect kWindowRect{0, 0, kConsoleWidth, kConsoleHeight};
 
 // The opponent grid row by row, from row 1 (next to the rider) to row 4 (the
 // horizon), lanes 1 (left) to 3 (right) within a row.

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "game/console.h"
+#include "game/gears.h"
 
 namespace vorlak {
 
@@ -70,30 +71,30 @@ void Console::FormKeyDown(std::uint16_t key) {
         case kKeyUp:
             if (Marcia == 2) {
                 panel_.show(Im_Speed3);
-                changeSpeed(3, 100, 350, 26);
+                changeSpeed(3);
             } else if (Marcia == 1) {
                 panel_.show(Im_Speed2);
-                changeSpeed(2, 250, 450, 22);
+                changeSpeed(2);
             }
             break;
         case kKeyDown:
             if (Marcia == 2) {
                 panel_.hide(Im_Speed2);
-                changeSpeed(1, 380, 600, 20);
+                changeSpeed(1);
             } else if (Marcia == 3) {
                 panel_.hide(Im_Speed3);
-                changeSpeed(2, 250, 450, 22);
+                changeSpeed(2);
             }
             break;
     }
 }
 
 // New intervals restart the countdown of both race timers.
-void Console::changeSpeed(int marcia, int pistaMs, int avversariMs, int tone) {
+void Console::changeSpeed(int marcia) {
     Marcia = marcia;
-    timers_.setInterval(Timer_Pista, pistaMs);
-    timers_.setInterval(Timer_Avversari, avversariMs);
-    Tono_Motore = tone;
+    timers_.setInterval(Timer_Pista, gear(marcia).pistaMs);
+    timers_.setInterval(Timer_Avversari, gear(marcia).avversariMs);
+    Tono_Motore = gear(marcia).tone;
     if (Suono_Pronto && Suono_On) Speaker(Tono_Motore);
 }
 
@@ -120,7 +121,7 @@ void Console::Prepara_Gioco() {
     Punti_Livello = 0;
     Traguardo = Livello * 100;
     Suona(Snd_Start);
-    Tono_Motore = 20;
+    Tono_Motore = gear(1).tone;
     timers_.enable(Timer_MusicaAvvio);
 }
 
@@ -168,9 +169,9 @@ void Console::Proc_Gioca() {
     panel_.show(Im_Moto2);
     panel_.hide(Im_Moto3);
     Marcia = 1;
-    Tono_Motore = 20;
-    timers_.setInterval(Timer_Pista, 380);
-    timers_.setInterval(Timer_Avversari, 600);
+    Tono_Motore = gear(1).tone;
+    timers_.setInterval(Timer_Pista, gear(1).pistaMs);
+    timers_.setInterval(Timer_Avversari, gear(1).avversariMs);
     panel_.show(Im_Speed1);
     panel_.hide(Im_Speed2);
     panel_.hide(Im_Speed3);
@@ -230,7 +231,7 @@ void Console::Timer_AvversariTimer() {
     for (int row = 1; row <= 3; ++row)
         for (int lane = 1; lane <= 3; ++lane)
             panel_.setShown(opponentCell(row, lane), panel_.shown(opponentCell(row + 1, lane)));
-    const std::uint32_t pattern = drawRandom(static_cast<std::uint32_t>(14 - 2 * Marcia));
+    const std::uint32_t pattern = drawRandom(patternDrawBound(Marcia));
     for (int lane = 1; lane <= 3; ++lane)
         panel_.setShown(opponentCell(4, lane), Schemi_Avversari[3 * pattern + (lane - 1)] == 1);
 }

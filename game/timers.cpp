@@ -1,5 +1,7 @@
 #include "game/timers.h"
 
+#include "game/gears.h"
+
 #include <stdexcept>
 
 namespace vorlak {
@@ -11,8 +13,8 @@ struct TimerInfo {
 };
 
 constexpr TimerInfo kTimers[TimerCount] = {
-    {"Timer_Pista", 380},       {"Timer_MusicaAvvio", 4125},  {"Timer_Semaforo1", 882},
-    {"Timer_Semaforo2", 1200},  {"Timer_Semaforo3", 1400},    {"Timer_Avversari", 600},
+    {"Timer_Pista", gear(1).pistaMs}, {"Timer_MusicaAvvio", 4125}, {"Timer_Semaforo1", 882},
+    {"Timer_Semaforo2", 1200},  {"Timer_Semaforo3", 1400},    {"Timer_Avversari", gear(1).avversariMs},
     {"Timer_MusicaErrore", 500}, {"Timer_Lampeggio1", 500},   {"Timer_Lampeggio2", 500},
     {"Timer_Lampeggio3", 500},  {"Timer_MusicaFine", 4000},   {"Timer_ChiaveOn", 1},
     {"Timer_ChiaveOff", 4000},  {"Timer_MusicaLivello", 4500}, {"Timer_Continue", 10000},
@@ -22,17 +24,20 @@ constexpr TimerInfo kTimers[TimerCount] = {
 
 constexpr std::int64_t kMsPerDay = 24LL * 60 * 60 * 1000;
 
+constexpr std::string_view kInputTimerNames[ClockTimerCount - TimerCount] = {
+    "Input_ReleaseHold", "Input_ControlRepeat", "Input_PadRepeat"};
+
 }  // namespace
 
-std::string_view timerName(TimerId id) { return kTimers[id].name; }
+std::string_view timerName(TimerId id) {
+    return isGameTimer(id) ? kTimers[id].name : kInputTimerNames[id - TimerCount];
+}
 
 std::optional<TimerId> timerByName(std::string_view name) {
     for (int i = 0; i < TimerCount; ++i)
         if (kTimers[i].name == name) return static_cast<TimerId>(i);
     return std::nullopt;
 }
-
-int timerIntervalAtStart(TimerId id) { return kTimers[id].intervalAtStart; }
 
 GameTimers::GameTimers(Clock& clock) : clock_(clock) {
     for (int i = 0; i < TimerCount; ++i) interval_[i] = kTimers[i].intervalAtStart;
@@ -89,7 +94,7 @@ void ManualClock::advance(std::int64_t ms) { advanceTo(now_ + ms); }
 void ManualClock::advanceTo(std::int64_t time) {
     for (;;) {
         int best = -1;
-        for (int i = 0; i < TimerCount; ++i) {
+        for (int i = 0; i < ClockTimerCount; ++i) {
             const Schedule& s = schedule_[i];
             if (!s.running || s.due > time) continue;
             if (best < 0 || s.due < schedule_[best].due ||

@@ -9,20 +9,26 @@
 
 namespace vorlak {
 
+// The nineteen game timers, then the timers of the console's key input,
+// which run on the same clock but are no game timers.
 enum TimerId : std::uint8_t {
     Timer_Pista, Timer_MusicaAvvio, Timer_Semaforo1, Timer_Semaforo2, Timer_Semaforo3,
     Timer_Avversari, Timer_MusicaErrore, Timer_Lampeggio1, Timer_Lampeggio2, Timer_Lampeggio3,
     Timer_MusicaFine, Timer_ChiaveOn, Timer_ChiaveOff, Timer_MusicaLivello, Timer_Continue,
     Timer_Benzina, Timer_PompaOn, Timer_PompaOff, Timer_LampeggioBenzina,
-    TimerCount
+    TimerCount,
+    Input_ReleaseHold = TimerCount,  // a held-back key release
+    Input_ControlRepeat,             // CTRL repeated by the console itself
+    Input_PadRepeat,                 // the held pad control's repeat
+    ClockTimerCount
 };
 
+constexpr bool isGameTimer(TimerId id) { return id < TimerCount; }
 std::string_view timerName(TimerId id);
-std::optional<TimerId> timerByName(std::string_view name);
-int timerIntervalAtStart(TimerId id);  // the interval each timer is built with
+std::optional<TimerId> timerByName(std::string_view name);  // game timers only
 
-// Time as the game sees it: periodic ticks for the game timers, and the UTC
-// time of day that the random draws are seeded from.
+// Time as the game sees it: periodic ticks for the game timers (and the key
+// input's), and the UTC time of day that the random draws are seeded from.
 class Clock {
 public:
     using TickHandler = std::function<void(TimerId)>;
@@ -94,7 +100,7 @@ private:
         std::int64_t due = 0;
         std::uint64_t order = 0;  // ties fire in scheduling order
     };
-    std::array<Schedule, TimerCount> schedule_{};
+    std::array<Schedule, ClockTimerCount> schedule_{};
     std::int64_t now_ = 0;
     std::uint64_t nextOrder_ = 0;
     std::int64_t timeOfDayAtZero_ = 0;

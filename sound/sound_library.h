@@ -24,13 +24,24 @@ class SoundLibrary {
 public:
     virtual ~SoundLibrary() = default;
     virtual bool setOutput(int outputType) = 0;
+    // `mixRate` is the rate asked for; an output may open at another (a
+    // device's own 44.1 or 48 kHz), and effects are then converted to it.
+    // `flags` is ignored.
     virtual bool init(int mixRate, int maxSoftwareChannels, unsigned flags) = 0;
-    // Null when the file cannot be read as a wave file.
+    // `file` is what the core passes: a path relative to the working
+    // directory in the form ".\SOUND\GameOver.wav", with backslashes, which
+    // each layer turns into its platform's form. `index` (FSOUND_FREE),
+    // `mode` (FSOUND_2D) and `memoryLength` (0, the name is a path) are
+    // ignored. Null when the file cannot be read as a wave file.
     virtual SampleHandle sampleLoad(int index, const std::string& file, unsigned mode, int memoryLength) = 0;
     virtual int playSound(int channel, SampleHandle sample) = 0;  // a null sample plays nothing
     virtual bool stopSound(int channel) = 0;
     virtual void sampleFree(SampleHandle sample) = 0;             // null is harmless
     virtual void close() = 0;                                     // harmless when never opened
+    // Why no sound output can be had at all, with the file at fault (a broken
+    // install); empty when the output opened, and also when there is merely
+    // no sound device (silent play is normal then).
+    virtual std::string outputProblem() const { return {}; }
 };
 
 // The engine tone: a square wave at 1193182 / divisor Hz, sounding from

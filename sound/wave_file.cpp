@@ -1,8 +1,18 @@
 #include "sound/wave_file.h"
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -153,15 +163,57 @@ std::optional<Pcm16> decodeWave(std::span<const std::uint8_t> bytes) {
     return pcm;
 }
 
+#ifdef _WIN32
+
+std::optional<std::vector<std::uint8_t>> readRegularFile(const std::string& path, std::size_t maxBytes) {
+    // The Win32 calls read bytes as they are: no text mode (which ends a file
+    // at its first 0x1A byte and turns CR LF into LF) lies between them and
+    // the file. The path is UTF-8.
+    if (path.empty() || path.size() > 32767) return std::nullopt;
+    const int pathLength = static_cast<int>(path.size());
+    const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), pathLength, nullptr, 0);
+    if (wideLength <= 0) return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), pathLength, wide.data(), wideLength);
+    // Opening does not wait (a pipe with no free end fails at once), and
+    // nothing but a file on a disk is read: a pipe, the console or another
+    // device is refused before any read could wait for it.
+    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::optional<std::vector<std::uint8_t>> content;
+    BY_HANDLE_FILE_INFORMATION info;
+    LARGE_INTEGER size;
+    if (GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
+        !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) && GetFileSizeEx(file, &size) &&
+        size.QuadPart >= 0 && static_cast<std::uint64_t>(size.QuadPart) <= maxBytes) {
+        // One byte more than the size, to notice a file that grew meanwhile.
+        std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size.QuadPart) + 1);
+        std::size_t used = 0;
+        bool failed = false;
+        while (used < buffer.size()) {
+            const auto wanted = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - used, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(file, buffer.data() + used, wanted, &got, nullptr)) failed = true;
+            if (failed || got == 0) break;
+            used += got;
+        }
+        if (!failed && used < buffer.size()) {
+            buffer.resize(used);
+            content = std::move(buffer);
+        }
+    }
+    CloseHandle(file);
+    return content;
+}
+
+#else
+
 std::optional<std::vector<std::uint8_t>> readRegularFile(const std::string& path, std::size_t maxBytes) {
     // Non-blocking, so that opening a named pipe returns at once; it is then
-    // refused as not being a regular file.
-#ifdef _WIN32
-    // mingw's C library: binary mode, or a 0x1A byte would end the file.
-    const int fd = open(path.c_str(), O_RDONLY | O_BINARY);
-#else
+    // refused as not being a regular file. (POSIX has no text mode: bytes are
+    // read as they are.)
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-#endif
     if (fd < 0) return std::nullopt;
     std::optional<std::vector<std::uint8_t>> content;
     struct stat info;
@@ -185,5 +237,7 @@ std::optional<std::vector<std::uint8_t>> readRegularFile(const std::string& path
     close(fd);
     return content;
 }
+
+#endif
 
 }  // namespace vorlak

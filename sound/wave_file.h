@@ -21,6 +21,8 @@ struct WaveLimits {
     static constexpr int kMaxRate = 192000;
     static constexpr int kMaxChannels = 8;
     static constexpr int kMaxSeconds = 60;
+    // An effect converted to an output's format (see pcm_conversion.h).
+    static constexpr std::size_t kMaxConvertedBytes = 64u << 20;
 };
 
 // 16-bit signed samples, channels interleaved.
@@ -37,8 +39,10 @@ struct Pcm16 {
 // and a header whose sizes disagree with each other or with the file.
 std::optional<Pcm16> decodeWave(std::span<const std::uint8_t> bytes);
 
-// The whole content of a regular file of at most maxBytes, or nothing. Never
-// blocks on opening (a named pipe or a device is refused, not waited for).
+// The whole content of a regular file of at most maxBytes, byte for byte on
+// every platform (never through a text mode), or nothing. Never blocks on
+// opening (a named pipe or a device is refused, not waited for). On Windows
+// the path is UTF-8.
 std::optional<std::vector<std::uint8_t>> readRegularFile(const std::string& path, std::size_t maxBytes);
 
 }  // namespace vorlak

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running the simulator needs;
 # with --package, also those that making its Debian package needs; with
-# --windows, only those that cross-building the Windows program and its
-# packages needs; with --tests, all of those and the ones only the tests need
-# (the Windows build's tests included, which run under wine). Does nothing
-# when they are all present.
+# --tests, those and the ones only the tests need (with the browser test's
+# npm packages and the Windows build's tests, which run under wine); with
+# --web, those that building the browser front end's site needs; with
+# --windows, those that cross-building the Windows program and its packages
+# needs. Does nothing when they are all present.
 #
-# Usage: tools/install-deps.sh [--package | --windows | --tests]
+# Usage: tools/install-deps.sh [--package | --tests] [--web] [--windows]
 set -euo pipefail
 
 packages=(
@@ -48,8 +49,8 @@ windows_test_packages=(
   pulseaudio pulseaudio-utils
 )
 test_packages=(
-  # unit tests
-  googletest libgtest-dev
+  # unit tests; sox, the reference the sound conversion is measured against
+  googletest libgtest-dev sox
   # end-to-end tests: a virtual X server and tools to drive and read it
   python3 xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
   # the Debian package's test: validators of the desktop entry and metadata
@@ -62,25 +63,61 @@ test_packages=(
   clang libclang-rt-14-dev
 )
 
-case "${1:-}" in
-  "") ;;
-  --package) packages+=("${package_packages[@]}") ;;
-  --windows) packages=("${windows_packages[@]}") ;;
-  --tests) packages+=("${package_packages[@]}" "${test_packages[@]}" "${windows_packages[@]}" "${windows_test_packages[@]}") ;;
-  *) echo "usage: $0 [--package | --windows | --tests]" >&2; exit 2 ;;
-esac
+web_packages=(
+  # the browser front end: Debian's emscripten (and the node it runs on),
+  # CMake and Ninja, and GoogleTest's sources for the core's tests under node
+  emscripten nodejs cmake ninja-build googletest
+)
+browser_test_packages=(
+  # the site in a browser, driven by playwright-core from npm (tests/web)
+  chromium nodejs
+)
+
+web=0 windows=0 tests=0
+for option in "$@"; do
+  case "$option" in
+    --package) packages+=("${package_packages[@]}") ;;
+    --tests) tests=1; packages+=("${package_packages[@]}" "${test_packages[@]}" "${browser_test_packages[@]}"
+                                 "${windows_packages[@]}" "${windows_test_packages[@]}") ;;
+    --web) web=1 ;;
+    --windows) windows=1 ;;
+    *) echo "usage: $0 [--package | --tests] [--web] [--windows]" >&2; exit 2 ;;
+  esac
+done
+if [ "$web" = 1 ] && [ "$tests" = 0 ] && [ $# -eq 1 ]; then
+  packages=("${web_packages[@]}")  # the site alone needs no toolkit
+elif [ "$web" = 1 ]; then
+  packages+=("${web_packages[@]}")
+fi
+if [ "$windows" = 1 ] && [ $# -eq 1 ]; then
+  packages=("${windows_packages[@]}")  # the Windows program needs no Linux toolkit
+elif [ "$windows" = 1 ]; then
+  packages+=("${windows_packages[@]}")
+fi
+# npm comes with some builds of nodejs; Debian's own nodejs has it apart.
+if [ "$tests" = 1 ] && ! command -v npm >/dev/null; then
+  packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# The browser test's packages, exactly as locked in tests/web.
+if [ "$tests" = 1 ]; then
+  web_tests="$(cd "$(dirname "$0")/.." && pwd)/tests/web"
+  stamp="$web_tests/node_modules/.installed-from-lock"
+  if ! cmp -s "$web_tests/package-lock.json" "$stamp" 2>/dev/null; then
+    (cd "$web_tests" && npm ci --no-audit --no-fund --loglevel=error)
+    cp "$web_tests/package-lock.json" "$stamp"
+  fi
+fi

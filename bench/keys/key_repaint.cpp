@@ -57,7 +57,7 @@ struct PaintProbe {
 
 class TimedForm : public TForm1 {
 public:
-    TimedForm(Console& console, PaintProbe& probe) : TForm1(console), probe_(probe) {}
+    explicit TimedForm(PaintProbe& probe) : probe_(probe) {}
 
 protected:
     bool event(QEvent* e) override {
@@ -207,12 +207,12 @@ int main(int argc, char** argv) {
     // The console in a race, its clock standing still so that only keys change it.
     ManualClock clock;
     RecordingSound sound;
-    Console console(clock, sound, sound);
-    clock.setTickHandler([&console](TimerId id) { console.onTimer(id); });
     PaintProbe consoleProbe;
-    TimedForm form(console, consoleProbe);
-    console.setWindow(&form);
-    console.FormCreate();
+    TimedForm form(consoleProbe);
+    Handheld handheld(clock, sound, sound, form);
+    Console& console = handheld.console();
+    clock.setTickHandler([&handheld](TimerId id) { handheld.tick(id); });
+    form.attach(handheld);
     form.move(0, 0);
     form.show();
     form.activateWindow();
@@ -220,7 +220,7 @@ int main(int argc, char** argv) {
     console.FormKeyDown(kKeyControl);
     console.FormKeyUp(kKeyControl);
     clock.advance(8000);
-    if (!console.timers().enabled(Timer_Pista) || console.Corsia != 2) {
+    if (!console.timers().enabled(Timer_Pista) || console.state().Corsia != 2) {
         std::fprintf(stderr, "bench-key-repaint: the race did not start\n");
         return 1;
     }
@@ -236,7 +236,7 @@ int main(int argc, char** argv) {
 
     Target bareTarget{"bare widget", bare, bareProbe, [&](int key) { return bare.lane == (key == Qt::Key_Left ? 1 : 2); }};
     Target consoleTarget{"console window", form, consoleProbe,
-                         [&](int key) { return console.Corsia == (key == Qt::Key_Left ? 1 : 2); }};
+                         [&](int key) { return console.state().Corsia == (key == Qt::Key_Left ? 1 : 2); }};
     measure(consoleTarget, bareTarget, presses);
     const Target& consoleResult = consoleTarget;
     const Target& bareResult = bareTarget;

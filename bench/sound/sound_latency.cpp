@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
     SdlSound sound;
     Console console(clock, sound, sound);
     console.FormCreate();
-    console.Suono_Pronto = true;
-    console.Speaker_On = true;
+    console.set(&ConsoleState::Suono_Pronto, true);
+    console.set(&ConsoleState::Speaker_On, true);
     if (!console.openSampleBank(FSOUND_OUTPUT_WINMM) || !sound.isOpen()) {
         std::fprintf(stderr, "the sound bank or the disk device did not open\n");
         return 1;
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     // Effects: the service-stop pips, one at a time.
     std::vector<Trial> effects;
     for (int i = 0; i < trials; ++i) {
-        effects.push_back(timed(sound, random, [&] { console.Suona(console.Snd_Srvc1); }));
+        effects.push_back(timed(sound, random, [&] { console.Suona(console.samples().Snd_Srvc1); }));
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         console.Silenzio();
     }

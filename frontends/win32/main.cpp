@@ -9,7 +9,7 @@
 #include "frontends/win32/sound/win_sound.h"
 #include "frontends/win32/window/console_pictures.h"
 #include "frontends/win32/window/console_view.h"
-#include "game/console.h"
+#include "game/handheld.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace vorlak;
@@ -17,29 +17,27 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Win32Clock clock;
     WinSound sound;
-    Console console(clock, sound, sound);
     ConsolePictures pictures;
-    ConsoleView view(console, pictures);
+    ConsoleView view(pictures);
     if (!view.create(instance)) return 1;
-    console.setWindow(&view);
     sound.setWindow(view.handle());
-    clock.setTickHandler([&console](TimerId id) { console.onTimer(id); });
-    console.FormCreate();
-    RegistryStore settings;
-    view.reports().key = [&console](std::uint16_t key, bool down, bool) {
-        if (down)
-            console.FormKeyDown(key);
-        else
-            console.FormKeyUp(key);
-    };
-    view.reports().closing = [&console] { console.FormClose(); };
+    int code = 0;
+    {
+        Handheld handheld(clock, sound, sound, view, ConsoleView::platformTraits());
+        view.attach(&handheld);
+        clock.setTickHandler([&handheld](TimerId id) { handheld.tick(id); });
+        RegistryStore settings;
 
-    view.placeAtScreenCentre();
-    view.show();
-    console.Im_OnOffMouseDown(MouseButton::Left);
-    console.Im_OnOffClick();
-    console.Im_OnOffMouseUp();
-    const int code = runMessageLoop(clock);
+        view.placeAtScreenCentre();
+        view.show();
+        Console& console = handheld.console();
+        console.Im_OnOffMouseDown(MouseButton::Left);
+        console.Im_OnOffClick();
+        console.Im_OnOffMouseUp();
+        code = runMessageLoop(clock);
+        view.attach(nullptr);
+        clock.setTickHandler(nullptr);
+    }
     CoUninitialize();
     return code;
 }

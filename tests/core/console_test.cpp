@@ -6,22 +6,32 @@
 #include <string>
 #include <vector>
 
-#include "game/console.h"
-#include "game/mouse_router.h"
+#include "game/handheld.h"
 #include "sound/recording_sound.h"
 
 using namespace vorlak;
 
 namespace {
 
-struct FakeWindow : ConsoleWindow {
+// The front end's side: the window's place and what it was asked.
+struct FakeFrontEnd : FrontEnd {
     int left = 0, top = 0, clientHeight = 585;
-    int moves = 0;
-    int windowLeft() const override { return left; }
-    int windowTop() const override { return top; }
-    void setWindowLeft(int l) override { left = l, ++moves; }
-    void setWindowTop(int t) override { top = t, ++moves; }
+    int moves = 0, menus = 0;
+    void panelChanged(const Rect&) override {}
+    void moveWindowBy(int dx, int dy) override { left += dx, top += dy, ++moves; }
+    std::optional<Point> windowPosition() const override { return Point{left, top}; }
+    void openMenu(Point) override { ++menus; }
+    void showLauncher() override {}
     void setClientHeight(int h) override { clientHeight = h; }
+};
+
+// The mouse as the front end reports it, at window points.
+struct Mouse {
+    Handheld& handheld;
+    void press(MouseButton b, int x, int y) { handheld.mousePress(b, {x, y}); }
+    void doubleClick(MouseButton b, int x, int y) { handheld.mouseDoubleClick(b, {x, y}); }
+    void move(int x, int y, bool left) { handheld.mouseMove({x, y}, left); }
+    void release(MouseButton b, int x, int y) { handheld.mouseRelease(b, {x, y}); }
 };
 
 // The elements a blank LCD of a switched-off console must not show.
@@ -37,20 +47,22 @@ const Element kLcd[] = {
 struct ConsoleTest : ::testing::Test {
     ManualClock clock;
     RecordingSound sound;
-    FakeWindow window;
-    Console console{clock, sound, sound};
-    MouseRouter mouse{console};
+    FakeFrontEnd window;
+    Handheld handheld{clock, sound, sound, window};
+    Console& console = handheld.console();
+    Mouse mouse{handheld};
+    MemorySettings settings;
 
     void SetUp() override {
-        clock.setTickHandler([this](TimerId id) { console.onTimer(id); });
-        console.setWindow(&window);
-        console.FormCreate();
+        clock.setTickHandler([this](TimerId id) { handheld.tick(id); });
         sound.setTimeSource([this] { return clock.now(); });
+        handheld.startLauncher(&settings);
     }
+    // Play with Windows MM and the engine tone.
     void openSound() {
-        console.Suono_Pronto = true;
-        console.Speaker_On = true;
-        ASSERT_TRUE(console.openSampleBank(FSOUND_OUTPUT_WINMM));
+        handheld.chooseSound(Sound_WindowsMM);
+        handheld.chooseSystem(System_Older);
+        ASSERT_EQ(handheld.play({0, 0, 1024, 768}).next, PlayOutcome::Next::ShowConsole);
         sound.clearCalls();
     }
     // A left click on an element's centre: press, then release in place.
@@ -99,24 +111,24 @@ struct ConsoleTest : ::testing::Test {
 
 TEST_F(ConsoleTest, CreationFillsTheTablesAndTheStartingState) {
     EXPECT_EQ(window.clientHeight, 738);
-    for (int d = 0; d <= 9; ++d) EXPECT_EQ(elementInfo(console.Tabella_Immagini[d]).name, "Im_Num" + std::to_string(d));
-    EXPECT_EQ(console.Tabella_Immagini[10], Im_NumPos1);
-    EXPECT_EQ(console.Tabella_Immagini[13], Im_NumPos4);
+    for (int d = 0; d <= 9; ++d) EXPECT_EQ(elementInfo(console.elementTable()[d]).name, "Im_Num" + std::to_string(d));
+    EXPECT_EQ(console.elementTable()[10], Im_NumPos1);
+    EXPECT_EQ(console.elementTable()[13], Im_NumPos4);
     // Opponent cell of row r, lane l is entry 13 + 3 (r - 1) + l.
     for (int row = 1; row <= 4; ++row)
         for (int lane = 1; lane <= 3; ++lane)
-            EXPECT_EQ(elementInfo(console.Tabella_Immagini[13 + 3 * (row - 1) + lane]).name,
+            EXPECT_EQ(elementInfo(console.elementTable()[13 + 3 * (row - 1) + lane]).name,
                       "Im_Avv" + std::to_string(row) + std::to_string(lane));
     const std::array<std::uint8_t, 36> patterns = {1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 1};
-    EXPECT_EQ(console.Schemi_Avversari, patterns);
-    EXPECT_FALSE(console.Acceso);
-    EXPECT_FALSE(console.In_Gioco);
-    EXPECT_FALSE(console.Tasto_Libero);
-    EXPECT_FALSE(console.Attesa_Continue);
-    EXPECT_TRUE(console.Suono_On);
-    EXPECT_FALSE(console.Suono_Pronto);
-    EXPECT_FALSE(console.Speaker_On);
-    EXPECT_TRUE(console.Primo_Avvio);
+    EXPECT_EQ(console.patternTable(), patterns);
+    EXPECT_FALSE(console.state().Acceso);
+    EXPECT_FALSE(console.state().In_Gioco);
+    EXPECT_FALSE(console.state().Tasto_Libero);
+    EXPECT_FALSE(console.state().Attesa_Continue);
+    EXPECT_TRUE(console.state().Suono_On);
+    EXPECT_FALSE(console.state().Suono_Pronto);
+    EXPECT_FALSE(console.state().Speaker_On);
+    EXPECT_TRUE(console.state().Primo_Avvio);
     EXPECT_TRUE(shownLcd().empty());
     for (Element slot : {Im_NumPos1, Im_NumPos2, Im_NumPos3, Im_NumPos4}) {
         EXPECT_TRUE(console.panel().shown(slot));
@@ -127,24 +139,24 @@ TEST_F(ConsoleTest, CreationFillsTheTablesAndTheStartingState) {
 
 TEST_F(ConsoleTest, PowerSwitchesTheLcdOnAndOff) {
     click(Im_OnOff);
-    EXPECT_TRUE(console.Acceso);
+    EXPECT_TRUE(console.state().Acceso);
     EXPECT_EQ(shownLcd(), (std::vector<std::string>{"Im_Num00", "Im_GameOver", "Im_Cruscotto"}));
     EXPECT_TRUE(console.panel().shown(Im_OnOff));  // released again
     click(Im_OnOff);
-    EXPECT_FALSE(console.Acceso);
+    EXPECT_FALSE(console.state().Acceso);
     EXPECT_TRUE(shownLcd().empty());
 }
 
 TEST_F(ConsoleTest, PowerKeyLooksPressedFromPressToRelease) {
     pressAndHold(Im_OnOff);
     EXPECT_FALSE(console.panel().shown(Im_OnOff));
-    EXPECT_FALSE(console.Acceso);  // switching happens on the click
+    EXPECT_FALSE(console.state().Acceso);  // switching happens on the click
     mouse.move(10, 10, true);      // dragging away keeps the mouse with the key
     EXPECT_FALSE(console.panel().shown(Im_OnOff));
     EXPECT_EQ(window.moves, 0);
     mouse.release(MouseButton::Left, 10, 10);  // released outside: no click
     EXPECT_TRUE(console.panel().shown(Im_OnOff));
-    EXPECT_FALSE(console.Acceso);
+    EXPECT_FALSE(console.state().Acceso);
 }
 
 TEST_F(ConsoleTest, DoubleClickOnPowerCountsAsTwoPresses) {
@@ -152,19 +164,19 @@ TEST_F(ConsoleTest, DoubleClickOnPowerCountsAsTwoPresses) {
     const int x = r.left + 10, y = r.top + 10;
     mouse.press(MouseButton::Left, x, y);
     mouse.release(MouseButton::Left, x, y);
-    EXPECT_TRUE(console.Acceso);
+    EXPECT_TRUE(console.state().Acceso);
     mouse.doubleClick(MouseButton::Left, x, y);
-    EXPECT_FALSE(console.Acceso);
+    EXPECT_FALSE(console.state().Acceso);
     EXPECT_FALSE(console.panel().shown(Im_OnOff));  // the second press is a press too
     mouse.release(MouseButton::Left, x, y);         // and its release clicks nothing
-    EXPECT_FALSE(console.Acceso);
+    EXPECT_FALSE(console.state().Acceso);
     EXPECT_TRUE(console.panel().shown(Im_OnOff));
 }
 
 TEST_F(ConsoleTest, PowerOnShowsTheSoundOffMarkWhenSoundIsOff) {
     click(Im_OnOff);
     click(Im_Sound);
-    EXPECT_FALSE(console.Suono_On);
+    EXPECT_FALSE(console.state().Suono_On);
     EXPECT_TRUE(console.panel().shown(Im_Suoni));
     click(Im_OnOff);  // off: the mark goes
     EXPECT_FALSE(console.panel().shown(Im_Suoni));
@@ -177,7 +189,7 @@ TEST_F(ConsoleTest, SoundKeyWithTheConsoleOffOnlyAnimates) {
     EXPECT_FALSE(console.panel().shown(Im_Sound));
     releaseOver(Im_Sound);
     EXPECT_TRUE(console.panel().shown(Im_Sound));
-    EXPECT_TRUE(console.Suono_On);
+    EXPECT_TRUE(console.state().Suono_On);
     EXPECT_FALSE(console.panel().shown(Im_Suoni));
     EXPECT_TRUE(soundCalls().empty());
 }
@@ -207,13 +219,13 @@ TEST_F(ConsoleTest, ResetLightsEverySegmentWhileHeldAndLeavesTheConsoleOffWithSo
     click(Im_Sound);  // sound off
     console.FormKeyDown(kKeyControl);
     console.FormKeyUp(kKeyControl);
-    ASSERT_TRUE(console.In_Gioco);
+    ASSERT_TRUE(console.state().In_Gioco);
 
     pressAndHold(Im_ACL);
     EXPECT_TRUE(console.panel().shown(Im_Completa));
     EXPECT_FALSE(console.panel().shown(Im_ACL));
-    EXPECT_FALSE(console.Acceso);
-    EXPECT_FALSE(console.In_Gioco);
+    EXPECT_FALSE(console.state().Acceso);
+    EXPECT_FALSE(console.state().In_Gioco);
     EXPECT_FALSE(anyTimerEnabled());
     clock.advance(20000);  // held: nothing runs, all segments stay lit
     EXPECT_TRUE(console.panel().shown(Im_Completa));
@@ -222,14 +234,14 @@ TEST_F(ConsoleTest, ResetLightsEverySegmentWhileHeldAndLeavesTheConsoleOffWithSo
     releaseOver(Im_ACL);
     EXPECT_FALSE(console.panel().shown(Im_Completa));
     EXPECT_TRUE(console.panel().shown(Im_ACL));
-    EXPECT_FALSE(console.Acceso);
-    EXPECT_TRUE(console.Suono_On);
+    EXPECT_FALSE(console.state().Acceso);
+    EXPECT_TRUE(console.state().Suono_On);
     EXPECT_TRUE(shownLcd().empty());
 }
 
 TEST_F(ConsoleTest, BlankingKeepsTheTestPictureAndTheSoundMarkAndNoVariableChanges) {
-    console.Acceso = true;
-    console.Score = 42;
+    console.set(&ConsoleState::Acceso, true);
+    console.set(&ConsoleState::Score, 42);
     for (int i = 0; i < kDrawnElementCount; ++i) console.panel().show(static_cast<Element>(i));
     console.panel().putTemplate(Im_NumPos3, Im_Num4);
     console.Azzera_LCD();
@@ -238,33 +250,33 @@ TEST_F(ConsoleTest, BlankingKeepsTheTestPictureAndTheSoundMarkAndNoVariableChang
     EXPECT_FALSE(console.panel().slotPicture(Im_NumPos3));
     EXPECT_TRUE(console.panel().shown(Im_NumPos3));
     EXPECT_TRUE(console.panel().shown(Im_OnOff));  // keys are not part of the LCD
-    EXPECT_EQ(console.Score, 42);
-    EXPECT_TRUE(console.Acceso);
+    EXPECT_EQ(console.state().Score, 42);
+    EXPECT_TRUE(console.state().Acceso);
 }
 
 TEST_F(ConsoleTest, PowerOrResetDuringTheContinueOfferEndsItForGood) {
     openSound();
     click(Im_OnOff);
-    console.In_Gioco = true;  // a lost game on level 2, offer showing
-    console.Livello = 2;
+    console.set(&ConsoleState::In_Gioco, true);  // a lost game on level 2, offer showing
+    console.set(&ConsoleState::Livello, 2);
     console.Game_Over();
     clock.advance(4000);
-    ASSERT_TRUE(console.Attesa_Continue);
+    ASSERT_TRUE(console.state().Attesa_Continue);
 
     click(Im_OnOff);
     click(Im_OnOff);
-    EXPECT_FALSE(console.Attesa_Continue);
+    EXPECT_FALSE(console.state().Attesa_Continue);
     sound.clearCalls();
     console.FormKeyDown(kKeyControl);  // a new game from level 1, prepared once
-    EXPECT_EQ(console.Livello, 1);
+    EXPECT_EQ(console.state().Livello, 1);
     EXPECT_EQ(countCalls("play Start.wav"), 1);
 
-    console.Livello = 3;
+    console.set(&ConsoleState::Livello, 3);
     console.Game_Over();
     clock.advance(4000);
-    ASSERT_TRUE(console.Attesa_Continue);
+    ASSERT_TRUE(console.state().Attesa_Continue);
     click(Im_ACL);
-    EXPECT_FALSE(console.Attesa_Continue);
+    EXPECT_FALSE(console.state().Attesa_Continue);
 }
 
 TEST_F(ConsoleTest, PressesOnTheSkinAndDragElementsMoveTheWindow) {
@@ -278,8 +290,8 @@ TEST_F(ConsoleTest, PressesOnTheSkinAndDragElementsMoveTheWindow) {
 
     // The START key: the anchor is in the key's own coordinates.
     mouse.press(MouseButton::Left, 350, 400);
-    EXPECT_EQ(console.Mouse_X, 12);
-    EXPECT_EQ(console.Mouse_Y, 8);
+    EXPECT_EQ(console.state().Mouse_X, 12);
+    EXPECT_EQ(console.state().Mouse_Y, 8);
     mouse.move(340, 405, true);
     EXPECT_EQ(window.left, 120);
     EXPECT_EQ(window.top, 35);
@@ -313,10 +325,9 @@ TEST_F(ConsoleTest, PressesOnSlotsSegmentsAndKeysStartNoDrag) {
 }
 
 TEST_F(ConsoleTest, RightButtonAnchorsButNeverDragsAndOpensTheMenu) {
-    int menus = 0;
-    mouse.setMenuOpener([&](int, int) { ++menus; });
+    const int& menus = window.menus;
     mouse.press(MouseButton::Right, 400, 600);
-    EXPECT_EQ(console.Mouse_X, 400);
+    EXPECT_EQ(console.state().Mouse_X, 400);
     mouse.move(450, 650, false);
     EXPECT_EQ(window.moves, 0);
     mouse.release(MouseButton::Right, 450, 650);
@@ -325,14 +336,14 @@ TEST_F(ConsoleTest, RightButtonAnchorsButNeverDragsAndOpensTheMenu) {
     mouse.press(MouseButton::Right, 200, 480);  // on the power key: no press look, no switch
     EXPECT_TRUE(console.panel().shown(Im_OnOff));
     mouse.release(MouseButton::Right, 200, 480);
-    EXPECT_FALSE(console.Acceso);
+    EXPECT_FALSE(console.state().Acceso);
     EXPECT_EQ(menus, 2);
 }
 
 TEST_F(ConsoleTest, StartKeyLooksPressedFromCtrlToTheNextKeyRelease) {
     console.FormKeyDown(kKeyControl);  // console off: only the key's look changes
     EXPECT_FALSE(console.panel().shown(Im_Start));
-    EXPECT_FALSE(console.In_Gioco);
+    EXPECT_FALSE(console.state().In_Gioco);
     console.FormKeyDown('A');
     EXPECT_FALSE(console.panel().shown(Im_Start));
     console.FormKeyUp('A');

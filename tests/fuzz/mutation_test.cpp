@@ -90,7 +90,9 @@ void runMutations(const std::string& reader, const Check& check, int count) {
 
 TEST(SeededMutation, WaveReader) { runMutations("wave", checkWaveReader, 3000); }
 
+#ifdef VORLAK_OUTLINE_CHECK
 TEST(SeededMutation, OutlineReader) { runMutations("outline", checkOutlineReader, 3000); }
+#endif
 
 }  // namespace
 }  // namespace vorlak

@@ -43,11 +43,7 @@ public:
     explicit Rig(bool withSound = true) {
         runner.setEventHook([this] { onEvent(); });
         runner.setTickHook([this](TimerId id) { ticks.push_back({id, clock().now()}); });
-        if (withSound) {
-            c.Suono_Pronto = true;
-            c.Speaker_On = true;
-            c.openSampleBank(1);
-        }
+        if (withSound) runner.execute("play 0 0");  // Windows MM, and the engine tone
         clock().setUtcTimeOfDay(kNoon);
         mark();
     }

@@ -13,10 +13,10 @@ void expectSpeedPictures(const Rig& r, int marcia) {
 }
 
 void expectGear(const Rig& r, const SpeedRow& s) {
-    EXPECT_EQ(r.c.Marcia, s.marcia);
+    EXPECT_EQ(r.c.state().Marcia, s.marcia);
     EXPECT_EQ(r.c.timers().interval(Timer_Pista), s.pistaMs);
     EXPECT_EQ(r.c.timers().interval(Timer_Avversari), s.avversariMs);
-    EXPECT_EQ(r.c.Tono_Motore, s.tone);
+    EXPECT_EQ(r.c.state().Tono_Motore, s.tone);
     expectSpeedPictures(r, s.marcia);
 }
 
@@ -49,12 +49,12 @@ TEST(Speed, AnArrowAtTheEdgeStillNeedsARelease) {
     r.startRace();
     r.c.FormKeyDown(kKeyDown);  // at speed 1: nothing
     r.c.FormKeyDown(kKeyUp);
-    EXPECT_EQ(r.c.Marcia, 1);
+    EXPECT_EQ(r.c.state().Marcia, 1);
     r.c.FormKeyUp(kKeyDown);
     r.tap(kKeyLeft);
     r.c.FormKeyDown(kKeyLeft);  // in lane 1: nothing
     r.c.FormKeyDown(kKeyRight);
-    EXPECT_EQ(r.c.Corsia, 1);
+    EXPECT_EQ(r.c.state().Corsia, 1);
 }
 
 TEST(Speed, HoldingUpFromSpeedOneReachesSpeedTwoOnly) {
@@ -62,13 +62,13 @@ TEST(Speed, HoldingUpFromSpeedOneReachesSpeedTwoOnly) {
     r.startRace();
     r.run("clear-road on");
     r.run("hold up 3000 500 33");
-    EXPECT_EQ(r.c.Marcia, 2);
+    EXPECT_EQ(r.c.state().Marcia, 2);
 }
 
 TEST(Speed, NoToneWhenSoundIsOffOrTheSpeakerNotAllowed) {
     Rig r;
     r.startRace();
-    r.c.Suono_On = false;
+    r.c.set(&ConsoleState::Suono_On, false);
     r.mark();
     r.tap(kKeyUp);
     EXPECT_TRUE(r.sounds().empty());
@@ -78,7 +78,7 @@ TEST(Speed, NoToneWhenSoundIsOffOrTheSpeakerNotAllowed) {
     EXPECT_EQ(r.sounds(), (Sounds{"stop all", "tone off", "tone 54240"}));
 
     Rig quiet;
-    quiet.c.Speaker_On = false;
+    quiet.c.set(&ConsoleState::Speaker_On, false);
     quiet.startRace();
     quiet.tap(kKeyUp);
     for (const auto& call : quiet.runner.sound().calls()) EXPECT_EQ(call.what.rfind("tone", 0), std::string::npos);
@@ -118,7 +118,7 @@ TEST(Opponents, EveryNewFarRowComesFromThePatternTableWithinTheGearsRange) {
         Rig r;
         auto t = r.startRace();
         for (int i = 1; i < s.marcia; ++i) r.tap(kKeyUp);
-        r.c.Livello_Benzina = 1000;  // not the subject here
+        r.c.set(&ConsoleState::Livello_Benzina, 1000);  // not the subject here
         int empty = 0;
         const int steps = 400;
         for (int step = 1; step <= steps; ++step) {
@@ -152,7 +152,7 @@ TEST(Opponents, ADrawnOpponentIsTestedAgainstTheRiderAtTheFourthStepAfter) {
     EXPECT_EQ(r.sounds(), (Sounds{"stop all", "tone off", "play Miss.wav"}));
     // The grid stays as it was: no advance, no new row, no points.
     EXPECT_EQ(scenario::gridText(r.panel()).substr(12), ".X.");
-    EXPECT_EQ(r.c.Score, 0);
+    EXPECT_EQ(r.c.state().Score, 0);
 }
 
 TEST(Opponents, LeavingTheLaneWithinTheLastStepAvoidsTheCrashAndScores) {
@@ -163,8 +163,8 @@ TEST(Opponents, LeavingTheLaneWithinTheLastStepAvoidsTheCrashAndScores) {
     r.tap(kKeyLeft);
     r.advanceTo(t0 + 3000);
     EXPECT_FALSE(r.c.timers().enabled(Timer_MusicaErrore));
-    EXPECT_EQ(r.c.Score, 1);
-    EXPECT_EQ(r.c.Punti_Livello, 1);
+    EXPECT_EQ(r.c.state().Score, 1);
+    EXPECT_EQ(r.c.state().Punti_Livello, 1);
     EXPECT_EQ(scenario::readout(r.panel()), "100");
 }
 
@@ -186,13 +186,13 @@ TEST(Scoring, PatternThreePassingInLaneThreeScoresTwoOpponentsAtEachSpeed) {
         const auto t0 = r.startRace();
         for (int i = 1; i < s.marcia; ++i) r.tap(kKeyUp);
         r.tap(kKeyRight);
-        r.c.Score = 40;
-        r.c.Punti_Livello = 40;
+        r.c.set(&ConsoleState::Score, 40);
+        r.c.set(&ConsoleState::Punti_Livello, 40);
         r.setRow(1, kPatterns[3]);
         r.setRow(2, kPatterns[2]);
         r.advanceTo(t0 + s.avversariMs);
-        EXPECT_EQ(r.c.Score, 40 + 2 * s.marcia);
-        EXPECT_EQ(r.c.Punti_Livello, 40 + 2 * s.marcia);
+        EXPECT_EQ(r.c.state().Score, 40 + 2 * s.marcia);
+        EXPECT_EQ(r.c.state().Punti_Livello, 40 + 2 * s.marcia);
         EXPECT_FALSE(r.c.timers().enabled(Timer_MusicaErrore));
         EXPECT_EQ(r.row(1), kPatterns[2]);  // row 2 moved in
         EXPECT_EQ(scenario::readout(r.panel()), std::to_string(40 + 2 * s.marcia) + "00");
@@ -207,7 +207,7 @@ TEST(Scoring, ACollisionScoresNothingAndFreezesTheGrid) {
     r.setRow(4, kPatterns[4]);
     const auto before = scenario::gridText(r.panel());
     r.advanceTo(t0 + 600);
-    EXPECT_EQ(r.c.Score, 0);
+    EXPECT_EQ(r.c.state().Score, 0);
     EXPECT_EQ(scenario::gridText(r.panel()), before);
     for (TimerId t : {Timer_Pista, Timer_Avversari, Timer_Benzina}) EXPECT_FALSE(r.c.timers().enabled(t));
 }
@@ -216,14 +216,14 @@ TEST(Scoring, TheSecondOpponentOfAClearingEventClearsTheLevelAgain) {
     Rig r;
     const auto t0 = r.startRace();
     r.tap(kKeyRight);
-    r.c.Score = 99;
-    r.c.Punti_Livello = 99;
+    r.c.set(&ConsoleState::Score, 99);
+    r.c.set(&ConsoleState::Punti_Livello, 99);
     r.setRow(1, kPatterns[3]);
     r.setRow(2, kPatterns[1]);
     r.mark();
     const auto step = t0 + 600;
     r.advanceTo(step);
-    EXPECT_EQ(r.c.Score, 100);  // 101 rounded down
+    EXPECT_EQ(r.c.state().Score, 100);  // 101 rounded down
     EXPECT_EQ(scenario::readout(r.panel()), "100" "00");
     // The level tune is cut and started again by the second call.
     EXPECT_EQ(r.sounds(), (Sounds{"stop all", "tone off", "play Level.wav", "stop all", "tone off", "play Level.wav"}));
@@ -232,14 +232,14 @@ TEST(Scoring, TheSecondOpponentOfAClearingEventClearsTheLevelAgain) {
     for (TimerId t : {Timer_Pista, Timer_Avversari, Timer_Benzina}) EXPECT_FALSE(r.c.timers().enabled(t));
     // One level change all the same: one pause, then level 2.
     r.advanceTo(step + 4499);
-    EXPECT_EQ(r.c.Livello, 1);
+    EXPECT_EQ(r.c.state().Livello, 1);
     r.advanceTo(step + 4500);
-    EXPECT_EQ(r.c.Livello, 2);
-    EXPECT_EQ(r.c.Traguardo, 200);
+    EXPECT_EQ(r.c.state().Livello, 2);
+    EXPECT_EQ(r.c.state().Traguardo, 200);
     EXPECT_EQ(scenario::gridText(r.panel()), "... ... ... ...");
     r.advanceTo(step + 20000);
     EXPECT_EQ(r.tickTimes(Timer_MusicaLivello), (std::vector<std::int64_t>{step + 4500}));
-    EXPECT_EQ(r.c.Livello, 2);
+    EXPECT_EQ(r.c.state().Livello, 2);
 }
 
 TEST(Scoring, ClearingAtSpeedThreeDropsThePointsBeyondTheTarget) {
@@ -247,12 +247,12 @@ TEST(Scoring, ClearingAtSpeedThreeDropsThePointsBeyondTheTarget) {
     const auto t0 = r.startRace();
     r.tap(kKeyUp);
     r.tap(kKeyUp);
-    r.c.Score = 99;
-    r.c.Punti_Livello = 99;
+    r.c.set(&ConsoleState::Score, 99);
+    r.c.set(&ConsoleState::Punti_Livello, 99);
     r.setRow(1, kPatterns[0]);
     r.advanceTo(t0 + 350);
-    EXPECT_EQ(r.c.Punti_Livello, 102);
-    EXPECT_EQ(r.c.Score, 100);
+    EXPECT_EQ(r.c.state().Punti_Livello, 102);
+    EXPECT_EQ(r.c.state().Score, 100);
     EXPECT_EQ(scenario::slotsText(r.panel()), "_ 1 0 0");
     EXPECT_TRUE(r.c.timers().enabled(Timer_MusicaLivello));
 }

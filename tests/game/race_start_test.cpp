@@ -8,7 +8,7 @@ TEST(RaceStart, CtrlWithTheConsoleOffOnlyPressesTheStartKey) {
     Rig r;
     r.c.FormKeyDown(kKeyControl);
     EXPECT_FALSE(r.shown(Im_Start));
-    EXPECT_FALSE(r.c.In_Gioco);
+    EXPECT_FALSE(r.c.state().In_Gioco);
     EXPECT_TRUE(r.sounds().empty());
     r.c.FormKeyUp(kKeyLeft);  // any key's release shows it again
     EXPECT_TRUE(r.shown(Im_Start));
@@ -19,21 +19,21 @@ TEST(RaceStart, CtrlWithTheConsoleOffOnlyPressesTheStartKey) {
 TEST(RaceStart, CtrlStartsANewGameAndPreparesTheFirstLevel) {
     Rig r;
     r.powerOn();
-    r.c.Score = 740;  // left over from an earlier game
-    r.c.Tasto_Libero = false;
+    r.c.set(&ConsoleState::Score, 740);  // left over from an earlier game
+    r.c.set(&ConsoleState::Tasto_Libero, false);
     r.mark();
     r.c.FormKeyDown(kKeyControl);
-    EXPECT_TRUE(r.c.In_Gioco);
-    EXPECT_TRUE(r.c.Tasto_Libero);
+    EXPECT_TRUE(r.c.state().In_Gioco);
+    EXPECT_TRUE(r.c.state().Tasto_Libero);
     EXPECT_FALSE(r.shown(Im_GameOver));
-    EXPECT_EQ(r.c.Score, 0);
-    EXPECT_EQ(r.c.Livello, 1);
-    EXPECT_EQ(r.c.Vite, 4);
-    EXPECT_EQ(r.c.Corsia, 2);
-    EXPECT_EQ(r.c.Livello_Benzina, 3);
-    EXPECT_EQ(r.c.Punti_Livello, 0);
-    EXPECT_EQ(r.c.Traguardo, 100);
-    EXPECT_EQ(r.c.Tono_Motore, 20);
+    EXPECT_EQ(r.c.state().Score, 0);
+    EXPECT_EQ(r.c.state().Livello, 1);
+    EXPECT_EQ(r.c.state().Vite, 4);
+    EXPECT_EQ(r.c.state().Corsia, 2);
+    EXPECT_EQ(r.c.state().Livello_Benzina, 3);
+    EXPECT_EQ(r.c.state().Punti_Livello, 0);
+    EXPECT_EQ(r.c.state().Traguardo, 100);
+    EXPECT_EQ(r.c.state().Tono_Motore, 20);
     for (Element e : {Im_Errori1, Im_Errori2, Im_Errori3, Im_Errori4, Im_Moto2, Im_Fuel3, Im_Linea1sx, Im_Linea1dx,
                       Im_Linea2sx, Im_Linea2dx, Im_Linea3sx1, Im_Linea3sx2, Im_Linea3dx})
         EXPECT_TRUE(r.shown(e)) << elementInfo(e).name;
@@ -93,15 +93,15 @@ TEST(RaceStart, LevelDisplayShowsTheLevelAndTheScoreComesBackAfterTheLights) {
     Rig r;
     r.powerOn();
     r.tap(kKeyControl);
-    r.c.Livello = 3;
-    r.c.Score = 3;  // shown as 300 with the fixed zeros
+    r.c.set(&ConsoleState::Livello, 3);
+    r.c.set(&ConsoleState::Score, 3);  // shown as 300 with the fixed zeros
     r.c.Prepara_Gioco();  // runs again; the running start tune timer keeps its count
     r.advanceTo(4125);
     EXPECT_EQ(scenario::slotsText(r.panel()), "_ L - 3");
     r.advanceTo(kStartSequenceMs);
     EXPECT_EQ(scenario::slotsText(r.panel()), "_ _ _ 3");
     EXPECT_EQ(scenario::readout(r.panel()), "300");
-    EXPECT_EQ(r.c.Traguardo, 300);
+    EXPECT_EQ(r.c.state().Traguardo, 300);
 }
 
 TEST(RaceStart, ArrowDuringTheLightsIsLostAndNeedsARelease) {
@@ -111,15 +111,15 @@ TEST(RaceStart, ArrowDuringTheLightsIsLostAndNeedsARelease) {
     r.advanceTo(5000);
     r.c.FormKeyDown(kKeyUp);  // held through the start of the race
     r.c.FormKeyDown(kKeyLeft);
-    EXPECT_FALSE(r.c.Tasto_Libero);
+    EXPECT_FALSE(r.c.state().Tasto_Libero);
     r.advanceTo(kStartSequenceMs + 10);
-    EXPECT_EQ(r.c.Marcia, 1);
-    EXPECT_EQ(r.c.Corsia, 2);
+    EXPECT_EQ(r.c.state().Marcia, 1);
+    EXPECT_EQ(r.c.state().Corsia, 2);
     r.c.FormKeyDown(kKeyUp);  // key repeat: nothing
-    EXPECT_EQ(r.c.Marcia, 1);
+    EXPECT_EQ(r.c.state().Marcia, 1);
     r.c.FormKeyUp(kKeyUp);
     r.c.FormKeyDown(kKeyUp);
-    EXPECT_EQ(r.c.Marcia, 2);
+    EXPECT_EQ(r.c.state().Marcia, 2);
 }
 
 TEST(RaceStart, HeldCtrlNeitherRestartsTheLightsNorBlocksTheFirstArrow) {
@@ -136,19 +136,19 @@ TEST(RaceStart, HeldCtrlNeitherRestartsTheLightsNorBlocksTheFirstArrow) {
     EXPECT_TRUE(r.c.timers().enabled(Timer_Pista));
     EXPECT_FALSE(r.shown(Im_Start));
     r.c.FormKeyDown(kKeyRight);
-    EXPECT_EQ(r.c.Corsia, 3);
+    EXPECT_EQ(r.c.state().Corsia, 3);
 }
 
 TEST(RaceStart, OtherKeysDoNothingButTheirReleaseFreesTheArrows) {
     Rig r;
     r.startRace();
     r.c.FormKeyDown(kKeyUp);
-    EXPECT_EQ(r.c.Marcia, 2);
+    EXPECT_EQ(r.c.state().Marcia, 2);
     for (std::uint16_t key : {16, 32, 65, 13, 36, 112}) r.c.FormKeyDown(key);
-    EXPECT_FALSE(r.c.Tasto_Libero);
-    EXPECT_EQ(r.c.Marcia, 2);
+    EXPECT_FALSE(r.c.state().Tasto_Libero);
+    EXPECT_EQ(r.c.state().Marcia, 2);
     r.c.FormKeyUp(65);
-    EXPECT_TRUE(r.c.Tasto_Libero);
+    EXPECT_TRUE(r.c.state().Tasto_Libero);
     r.c.FormKeyDown(kKeyUp);
-    EXPECT_EQ(r.c.Marcia, 3);
+    EXPECT_EQ(r.c.state().Marcia, 3);
 }

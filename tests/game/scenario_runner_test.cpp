@@ -44,7 +44,7 @@ TEST(ScenarioRunner, AHeldKeyRepeatsAtItsDelayAndRateThenReleasesOnce) {
     // A held CTRL collects at every key-down: count them with a spanner that
     // comes back after each collection. Downs at 0, 500, 600, 700, 800, 900.
     r.tap(kKeyLeft);
-    r.c.Vite = 1;
+    r.c.set(&ConsoleState::Vite, 1);
     int collected = 0;
     std::vector<std::int64_t> at;
     r.runner.setEventHook([&] {
@@ -62,12 +62,12 @@ TEST(ScenarioRunner, AHeldKeyRepeatsAtItsDelayAndRateThenReleasesOnce) {
     EXPECT_EQ(collected, 7);
     EXPECT_EQ(at, (std::vector<std::int64_t>{start, start, start + 500, start + 600, start + 700, start + 800,
                                              start + 900}));
-    EXPECT_EQ(r.c.Vite, 8);
+    EXPECT_EQ(r.c.state().Vite, 8);
     EXPECT_TRUE(r.shown(Im_Start));  // one key-up at the end
 
     // An arrow held the same way acts once.
     r.run("hold up 2000");
-    EXPECT_EQ(r.c.Marcia, 2);
+    EXPECT_EQ(r.c.state().Marcia, 2);
 }
 
 TEST(ScenarioRunner, ConsoleKeysRunThePressReleaseAndDoubleClickHandlers) {

@@ -19,11 +19,11 @@ std::string checkInvariants(const Console& c) {
             if (t.enabled(static_cast<TimerId>(i))) return true;
         return false;
     };
-    for (auto [name, v] : {std::pair{"Vite", c.Vite}, {"Livello_Benzina", c.Livello_Benzina}, {"Score", c.Score},
-                           {"Punti_Livello", c.Punti_Livello}, {"Livello", c.Livello}})
+    for (auto [name, v] : {std::pair{"Vite", c.state().Vite}, {"Livello_Benzina", c.state().Livello_Benzina}, {"Score", c.state().Score},
+                           {"Punti_Livello", c.state().Punti_Livello}, {"Livello", c.state().Livello}})
         if (v < 0) return std::string(name) + " is negative";
-    if (c.Livello > 6) return "Livello above 6";
-    if (c.Score > 1502) return "Score above 1502";
+    if (c.state().Livello > 6) return "Livello above 6";
+    if (c.state().Score > 1502) return "Score above 1502";
 
     // The grid only ever holds rows of the pattern table: never three abreast.
     for (int row = 1; row <= 4; ++row)
@@ -52,49 +52,49 @@ std::string checkInvariants(const Console& c) {
     // While the power or reset key is held down, the LCD is not yet settled.
     if (!p.shown(Im_OnOff) || !p.shown(Im_ACL)) return {};
 
-    if (!c.In_Gioco) {
+    if (!c.state().In_Gioco) {
         if (anyTimer()) return "a timer runs with no game";
-        if (c.Attesa_Continue) return "a continue offer with no game";
-        const std::string want = c.Acceso ? "00" : "";
+        if (c.state().Attesa_Continue) return "a continue offer with no game";
+        const std::string want = c.state().Acceso ? "00" : "";
         if (scenario::readout(p) != want) return "idle display reads '" + scenario::readout(p) + "'";
         return {};
     }
-    if (!c.Acceso) return "a game on a switched-off console";
-    if (c.Livello < 1) return "no level in a game";
-    if (c.Attesa_Continue != t.enabled(Timer_Continue)) return "continue flag and timer disagree";
+    if (!c.state().Acceso) return "a game on a switched-off console";
+    if (c.state().Livello < 1) return "no level in a game";
+    if (c.state().Attesa_Continue != t.enabled(Timer_Continue)) return "continue flag and timer disagree";
 
     // The display always reads the score, or the level or continue display.
     if (p.shown(Im_Num00)) {
-        const std::string want = c.Score == 0 ? "00" : std::to_string(c.Score) + "00";
+        const std::string want = c.state().Score == 0 ? "00" : std::to_string(c.state().Score) + "00";
         if (scenario::readout(p) != want)
-            return "display reads '" + scenario::readout(p) + "' with Score " + std::to_string(c.Score);
+            return "display reads '" + scenario::readout(p) + "' with Score " + std::to_string(c.state().Score);
     } else {
         const std::string slots = scenario::slotsText(p);
-        if (slots != "_ C 0 N" && slots != "_ L - " + std::to_string(c.Livello))
+        if (slots != "_ C 0 N" && slots != "_ L - " + std::to_string(c.state().Livello))
             return "display reads slots '" + slots + "'";
     }
 
     // Lives and fuel indicators follow their counters.
     if (!p.shown(Im_Errori4)) return "lives frame hidden in a game";
-    if (p.shown(Im_Errori1) != (c.Vite >= 4) || p.shown(Im_Errori2) != (c.Vite >= 3) ||
-        p.shown(Im_Errori3) != (c.Vite >= 2))
-        return "lives indicator does not show " + std::to_string(c.Vite) + " lives";
-    if (c.Livello_Benzina >= 3 && !(p.shown(Im_Fuel3) && !p.shown(Im_Fuel2) && !p.shown(Im_Fuel1)))
+    if (p.shown(Im_Errori1) != (c.state().Vite >= 4) || p.shown(Im_Errori2) != (c.state().Vite >= 3) ||
+        p.shown(Im_Errori3) != (c.state().Vite >= 2))
+        return "lives indicator does not show " + std::to_string(c.state().Vite) + " lives";
+    if (c.state().Livello_Benzina >= 3 && !(p.shown(Im_Fuel3) && !p.shown(Im_Fuel2) && !p.shown(Im_Fuel1)))
         return "fuel gauge not full";
-    if (c.Livello_Benzina == 2 && !(p.shown(Im_Fuel2) && !p.shown(Im_Fuel3) && !p.shown(Im_Fuel1)))
+    if (c.state().Livello_Benzina == 2 && !(p.shown(Im_Fuel2) && !p.shown(Im_Fuel3) && !p.shown(Im_Fuel1)))
         return "fuel gauge not at half";
-    if (c.Livello_Benzina == 1 && (p.shown(Im_Fuel2) || p.shown(Im_Fuel3))) return "fuel gauge not low";
+    if (c.state().Livello_Benzina == 1 && (p.shown(Im_Fuel2) || p.shown(Im_Fuel3))) return "fuel gauge not low";
 
     if (t.enabled(Timer_Pista)) {
         if (!t.enabled(Timer_Avversari) || !t.enabled(Timer_Benzina)) return "race timers incomplete";
-        if (scenario::riderText(p) != std::to_string(c.Corsia)) return "rider shown in lanes " + scenario::riderText(p);
-        if (c.Marcia < 1 || c.Marcia > 3) return "gear out of range";
-        const SpeedRow& s = kSpeeds[c.Marcia - 1];
+        if (scenario::riderText(p) != std::to_string(c.state().Corsia)) return "rider shown in lanes " + scenario::riderText(p);
+        if (c.state().Marcia < 1 || c.state().Marcia > 3) return "gear out of range";
+        const SpeedRow& s = kSpeeds[c.state().Marcia - 1];
         if (t.interval(Timer_Pista) != s.pistaMs || t.interval(Timer_Avversari) != s.avversariMs ||
-            c.Tono_Motore != s.tone)
-            return "speed table not followed at gear " + std::to_string(c.Marcia);
-        if (!p.shown(Im_Speed1) || p.shown(Im_Speed2) != (c.Marcia >= 2) || p.shown(Im_Speed3) != (c.Marcia >= 3))
-            return "speed pictures wrong at gear " + std::to_string(c.Marcia);
+            c.state().Tono_Motore != s.tone)
+            return "speed table not followed at gear " + std::to_string(c.state().Marcia);
+        if (!p.shown(Im_Speed1) || p.shown(Im_Speed2) != (c.state().Marcia >= 2) || p.shown(Im_Speed3) != (c.state().Marcia >= 3))
+            return "speed pictures wrong at gear " + std::to_string(c.state().Marcia);
         const int groups = p.shown(Im_Linea3sx1) + p.shown(Im_Linea2sx) + p.shown(Im_Linea1sx);
         if (groups != 1) return "track shows " + std::to_string(groups) + " dash groups";
     }
@@ -126,7 +126,7 @@ TEST(Soak, RandomGamesKeepTheConsoleConsistent) {
 
     for (int game = 0; game < 2500; ++game) {
         SoakRig r;
-        r.c.Speaker_On = pick(2);
+        r.c.set(&ConsoleState::Speaker_On, pick(2));
         r.clock().setUtcTimeOfDay(static_cast<std::uint32_t>(rng() % 86400000u));
         r.run("power");
         r.run("tap ctrl");
@@ -153,8 +153,8 @@ TEST(Soak, RandomGamesKeepTheConsoleConsistent) {
             r.run(cmd);
             if (r.failure.empty()) r.failure = checkInvariants(r.c);
             // A game that ended: sometimes a new one on the same console.
-            if (!r.c.In_Gioco && r.failure.empty()) {
-                if (!r.c.Acceso) r.run("power");
+            if (!r.c.state().In_Gioco && r.failure.empty()) {
+                if (!r.c.state().Acceso) r.run("power");
                 if (pick(3) == 0) break;
                 r.run("tap ctrl");
                 ++games;

@@ -20,13 +20,21 @@ namespace {
 constexpr int kRepeatDelayMs = 80;
 constexpr int kRepeatIntervalMs = 20;
 
+PlatformTraits repeatTraits() {
+    PlatformTraits traits;
+    traits.keyboard.repeatDelayMs = kRepeatDelayMs;
+    traits.keyboard.repeatIntervalMs = kRepeatIntervalMs;
+    return traits;
+}
+
 struct GamepadTest : ::testing::Test {
     ManualClock clock;
     RecordingSound sound;
-    Console console{clock, sound, sound};
-    TForm1 form{console};
+    TForm1 form;
+    Handheld handheld{clock, sound, sound, form, repeatTraits()};
+    Console& console = handheld.console();
     // SDL's virtual pads exist only inside SDL: the module is loaded at once.
-    ConsoleGamepads pads{form, console, VORLAK_GAMEPAD_MODULE, nullptr, PadLoading::AtOnce};
+    ConsoleGamepads pads{form, VORLAK_GAMEPAD_MODULE, PadLoading::AtOnce};
     std::vector<SDL_Joystick*> plugged;
 
     // Virtual joysticks need the subsystem before the watch has started; the
@@ -40,10 +48,13 @@ struct GamepadTest : ::testing::Test {
     static void TearDownTestSuite() { SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER); }
 
     void SetUp() override {
-        clock.setTickHandler([this](TimerId id) { console.onTimer(id); });
-        console.setWindow(&form);
-        console.FormCreate();
-        form.keyInput().setControlRepeat(kRepeatDelayMs, kRepeatIntervalMs);
+        clock.setTickHandler([this](TimerId id) { handheld.tick(id); });
+        form.attach(handheld);
+        // Played with sound (recorded, so SDL's audio stays out): the pads
+        // are watched from then on.
+        handheld.startLauncher(nullptr);
+        handheld.chooseSound(Sound_WindowsMM);
+        ASSERT_EQ(handheld.play({0, 0, 1024, 768}).next, PlayOutcome::Next::ShowConsole);
         form.move(0, 0);
         activate(form);
         pads.start();
@@ -102,8 +113,8 @@ struct GamepadTest : ::testing::Test {
         tap(pad, startButton);
         clock.advance(4125 + 882 + 1200 + 1400);
         ASSERT_TRUE(console.timers().enabled(Timer_Pista));
-        ASSERT_EQ(console.Corsia, 2);
-        ASSERT_EQ(console.Marcia, 1);
+        ASSERT_EQ(console.state().Corsia, 2);
+        ASSERT_EQ(console.state().Marcia, 1);
     }
 };
 
@@ -115,73 +126,75 @@ TEST_F(GamepadTest, DpadAndStickActOncePerPressAndEveryReleaseFreesTheArrows) {
     race(pad);
 
     button(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
-    EXPECT_EQ(console.Corsia, 3);
-    QTest::qWait(kRepeatDelayMs + 3 * kRepeatIntervalMs);  // repeating, as a held key does
+    EXPECT_EQ(console.state().Corsia, 3);
+    clock.advance(kRepeatDelayMs + 3 * kRepeatIntervalMs);  // repeating, as a held key does
     button(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);    // a second arrow, with no release between
-    EXPECT_EQ(console.Corsia, 3);
+    EXPECT_EQ(console.state().Corsia, 3);
     button(pad, SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
-    EXPECT_TRUE(console.Tasto_Libero);
+    EXPECT_TRUE(console.state().Tasto_Libero);
     button(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
 
     // The stick, past half its travel; back to three eighths keeps it held.
     axis(pad, SDL_CONTROLLER_AXIS_LEFTX, -17000);
-    EXPECT_EQ(console.Corsia, 2);
+    EXPECT_EQ(console.state().Corsia, 2);
     for (int value : {-12500, -16500, -12400, -32768, -12300}) axis(pad, SDL_CONTROLLER_AXIS_LEFTX, value);
-    EXPECT_EQ(console.Corsia, 2);
-    EXPECT_FALSE(console.Tasto_Libero);
+    EXPECT_EQ(console.state().Corsia, 2);
+    EXPECT_FALSE(console.state().Tasto_Libero);
     axis(pad, SDL_CONTROLLER_AXIS_LEFTX, -12000);
-    EXPECT_TRUE(console.Tasto_Libero);
+    EXPECT_TRUE(console.state().Tasto_Libero);
     axis(pad, SDL_CONTROLLER_AXIS_LEFTX, 0);
 
     axis(pad, SDL_CONTROLLER_AXIS_LEFTY, -20000);  // up: speed 2
-    EXPECT_EQ(console.Marcia, 2);
+    EXPECT_EQ(console.state().Marcia, 2);
     // The keyboard is a second keyboard: its release frees the arrows, and
     // the stick, held and repeating all along, takes them.
     QTest::keyClick(&form, Qt::Key_Control);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return console.Marcia == 3; }, 1000));
+    clock.advance(kRepeatDelayMs + kRepeatIntervalMs);
+    EXPECT_EQ(console.state().Marcia, 3);
     axis(pad, SDL_CONTROLLER_AXIS_LEFTY, 0);
     button(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
-    EXPECT_EQ(console.Marcia, 2);
+    EXPECT_EQ(console.state().Marcia, 2);
     tap(pad, SDL_CONTROLLER_BUTTON_X);  // not mapped: no release
-    EXPECT_FALSE(console.Tasto_Libero);
+    EXPECT_FALSE(console.state().Tasto_Libero);
     // A button of the same pad ends the arrow's repeat, as a key of the same
     // keyboard does, and its release frees the arrows.
     tap(pad, SDL_CONTROLLER_BUTTON_B);
-    QTest::qWait(kRepeatDelayMs + 3 * kRepeatIntervalMs);
-    EXPECT_EQ(console.Marcia, 2);
-    EXPECT_TRUE(console.Tasto_Libero);
+    clock.advance(kRepeatDelayMs + 3 * kRepeatIntervalMs);
+    EXPECT_EQ(console.state().Marcia, 2);
+    EXPECT_TRUE(console.state().Tasto_Libero);
 }
 
 TEST_F(GamepadTest, AHeldButtonRepeatsAsControlAndItsReleaseShowsStart) {
     SDL_Joystick* pad = plug();
     button(pad, SDL_CONTROLLER_BUTTON_START, true);
     EXPECT_FALSE(console.panel().shown(Im_Start));
-    EXPECT_FALSE(console.In_Gioco);  // off: nothing to start
+    EXPECT_FALSE(console.state().In_Gioco);  // off: nothing to start
     console.Im_OnOffClick();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return console.In_Gioco; }, 2000)) << "no CTRL repeat";
+    clock.advance(kRepeatDelayMs);
+    EXPECT_TRUE(console.state().In_Gioco) << "no CTRL repeat";
     button(pad, SDL_CONTROLLER_BUTTON_START, false);
     EXPECT_TRUE(console.panel().shown(Im_Start));
 
     console.Im_OnOffClick();  // off and on again: no repeat left to start a game
     console.Im_OnOffClick();
-    QTest::qWait(kRepeatDelayMs + 3 * kRepeatIntervalMs);
-    EXPECT_FALSE(console.In_Gioco);
+    clock.advance(kRepeatDelayMs + 3 * kRepeatIntervalMs);
+    EXPECT_FALSE(console.state().In_Gioco);
 }
 
 TEST_F(GamepadTest, BackPressesTheSoundKey) {
     SDL_Joystick* pad = plug();
     console.Im_OnOffClick();
-    ASSERT_TRUE(console.Suono_On);
+    ASSERT_TRUE(console.state().Suono_On);
     button(pad, SDL_CONTROLLER_BUTTON_BACK, true);
-    EXPECT_FALSE(console.Suono_On);
+    EXPECT_FALSE(console.state().Suono_On);
     EXPECT_TRUE(console.panel().shown(Im_Suoni));
     EXPECT_FALSE(console.panel().shown(Im_Sound));  // looks pressed while held
-    QTest::qWait(kRepeatDelayMs + 3 * kRepeatIntervalMs);
-    EXPECT_FALSE(console.Suono_On);  // no repeat
+    clock.advance(kRepeatDelayMs + 3 * kRepeatIntervalMs);
+    EXPECT_FALSE(console.state().Suono_On);  // no repeat
     button(pad, SDL_CONTROLLER_BUTTON_BACK, false);
     EXPECT_TRUE(console.panel().shown(Im_Sound));
     tap(pad, SDL_CONTROLLER_BUTTON_BACK);
-    EXPECT_TRUE(console.Suono_On);
+    EXPECT_TRUE(console.state().Suono_On);
     EXPECT_FALSE(console.panel().shown(Im_Suoni));
 }
 
@@ -191,19 +204,19 @@ TEST_F(GamepadTest, PadsComeAndGoAndOneGoingMidPressReleasesWhatItHeld) {
     button(first, SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
     button(first, SDL_CONTROLLER_BUTTON_A, true);
     button(first, SDL_CONTROLLER_BUTTON_BACK, true);
-    ASSERT_EQ(console.Corsia, 1);
+    ASSERT_EQ(console.state().Corsia, 1);
     ASSERT_FALSE(console.panel().shown(Im_Start));
     ASSERT_FALSE(console.panel().shown(Im_Sound));
     unplug(first);
     EXPECT_TRUE(console.panel().shown(Im_Start));
     EXPECT_TRUE(console.panel().shown(Im_Sound));
-    EXPECT_TRUE(console.Tasto_Libero);
-    QTest::qWait(kRepeatDelayMs + 3 * kRepeatIntervalMs);
-    EXPECT_TRUE(console.Tasto_Libero);  // nothing repeats for a pad that has gone
+    EXPECT_TRUE(console.state().Tasto_Libero);
+    clock.advance(kRepeatDelayMs + 3 * kRepeatIntervalMs);
+    EXPECT_TRUE(console.state().Tasto_Libero);  // nothing repeats for a pad that has gone
 
     SDL_Joystick* second = plug();
     button(second, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
-    EXPECT_EQ(console.Corsia, 2);
+    EXPECT_EQ(console.state().Corsia, 2);
     // Unknown pads: hat 0, axes 0 and 1, buttons 0, 1 and the highest; and a
     // pad with nothing on it changes nothing.
     plug(SDL_JOYSTICK_TYPE_UNKNOWN, 0, 0, 0);
@@ -211,21 +224,21 @@ TEST_F(GamepadTest, PadsComeAndGoAndOneGoingMidPressReleasesWhatItHeld) {
     button(second, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
     SDL_JoystickSetVirtualHat(plain, 0, SDL_HAT_RIGHT);
     settle();
-    EXPECT_EQ(console.Corsia, 3);
+    EXPECT_EQ(console.state().Corsia, 3);
     SDL_JoystickSetVirtualHat(plain, 0, SDL_HAT_CENTERED);
     SDL_JoystickSetVirtualHat(plain, 1, SDL_HAT_LEFT);  // not hat 0
     axis(plain, 2, -32768);                             // not axis 0 or 1
-    EXPECT_EQ(console.Corsia, 3);
+    EXPECT_EQ(console.state().Corsia, 3);
     axis(plain, 0, -32768);
-    EXPECT_EQ(console.Corsia, 2);
+    EXPECT_EQ(console.state().Corsia, 2);
     axis(plain, 0, 0);
     console.Im_OnOffClick();
     console.Im_OnOffClick();
     tap(plain, 3);
-    EXPECT_FALSE(console.In_Gioco);
+    EXPECT_FALSE(console.state().In_Gioco);
     for (int b : {0, 1, 5}) {
         button(plain, b, true);
-        EXPECT_TRUE(console.In_Gioco) << "button " << b;
+        EXPECT_TRUE(console.state().In_Gioco) << "button " << b;
         EXPECT_FALSE(console.panel().shown(Im_Start)) << "button " << b;
         button(plain, b, false);
         EXPECT_TRUE(console.panel().shown(Im_Start)) << "button " << b;
@@ -245,11 +258,11 @@ TEST_F(GamepadTest, InputReachesTheConsoleOnlyWhileItHasTheKeyboard) {
     button(pad, SDL_CONTROLLER_BUTTON_BACK, false);
     tap(pad, SDL_CONTROLLER_BUTTON_BACK);
     tap(pad, SDL_CONTROLLER_BUTTON_A);
-    EXPECT_FALSE(console.Suono_On);
-    EXPECT_FALSE(console.In_Gioco);
+    EXPECT_FALSE(console.state().Suono_On);
+    EXPECT_FALSE(console.state().In_Gioco);
     activate(form);
     tap(pad, SDL_CONTROLLER_BUTTON_A);
-    EXPECT_TRUE(console.In_Gioco);
+    EXPECT_TRUE(console.state().In_Gioco);
 }
 
 // A pad that floods: thousands of changes without a look between them end
@@ -258,7 +271,7 @@ TEST_F(GamepadTest, AFloodEndsAsTheLastStateAndStillPadsCostNothing) {
     SDL_Joystick* pad = plug();
     console.Im_OnOffClick();
     tap(pad, SDL_CONTROLLER_BUTTON_B);
-    ASSERT_TRUE(console.In_Gioco);
+    ASSERT_TRUE(console.state().In_Gioco);
     for (int i = 0; i < 5000; ++i) {
         SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(i % 2 ? 32767 : -32768));
         SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_B, i % 3 == 0);
@@ -267,9 +280,9 @@ TEST_F(GamepadTest, AFloodEndsAsTheLastStateAndStillPadsCostNothing) {
     SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 0);
     SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_B, 0);
     settle();
-    QTest::qWait(kRepeatDelayMs + 3 * kRepeatIntervalMs);
+    clock.advance(kRepeatDelayMs + 3 * kRepeatIntervalMs);
     EXPECT_TRUE(console.panel().shown(Im_Start));
-    EXPECT_TRUE(console.Tasto_Libero);
+    EXPECT_TRUE(console.state().Tasto_Libero);
 
     const auto passes = watch().passes();
     QTest::qWait(300);

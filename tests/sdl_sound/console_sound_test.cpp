@@ -4,7 +4,7 @@
 #include <fstream>
 #include <optional>
 
-#include "game/console.h"
+#include "game/handheld.h"
 #include "frontends/qt/sound/sdl_sound.h"
 #include "tests/sdl_sound/sound_output.h"
 
@@ -15,10 +15,10 @@ class ConsoleSound : public ::testing::Test {
 protected:
     void open(std::initializer_list<std::string> missing = {}) {
         output.installSoundFolder(missing);
-        console.FormCreate();
-        console.Suono_Pronto = true;
-        console.Speaker_On = true;
-        opened = console.openSampleBank(FSOUND_OUTPUT_WINMM);
+        handheld.startLauncher(nullptr);
+        handheld.chooseSound(Sound_WindowsMM);
+        handheld.chooseSystem(System_Older);
+        opened = handheld.play({0, 0, 1024, 768}).next == PlayOutcome::Next::ShowConsole;
     }
     // Plays and returns the frames at which the effect may start: a play
     // lands at the start of the next buffer, between these two counts.
@@ -35,7 +35,9 @@ protected:
     DiskOutput output;
     ManualClock clock;
     SdlSound sound;
-    Console console{clock, sound, sound};
+    NoWindow window;
+    Handheld handheld{clock, sound, sound, window};
+    Console& console = handheld.console();
     bool opened = false;
 };
 
@@ -55,7 +57,7 @@ std::optional<std::size_t> startOf(const Pcm& out, const Pcm& wave, std::pair<st
 TEST_F(ConsoleSound, AnEffectReachesTheOutputSampleForSample) {
     open();
     ASSERT_TRUE(opened);
-    const auto window = play(console.Snd_Srvc2);
+    const auto window = play(console.samples().Snd_Srvc2);
     const Pcm wave = readWave("Srvc2.wav");
     waitForFrames(sound, window.second + wave.size() + SdlSound::kBufferFrames);
     const Pcm out = close();
@@ -65,12 +67,40 @@ TEST_F(ConsoleSound, AnEffectReachesTheOutputSampleForSample) {
     EXPECT_TRUE(isSilent(out, *at + wave.size(), out.size()));
 }
 
+// A device that opens at another rate than the files': each effect comes
+// out as the shared conversion makes it, whole, and the engine tone keeps its
+// pitch at that rate.
+TEST_F(ConsoleSound, AtTheDevicesOwnRateEffectsAreConvertedAndTheToneKeepsItsPitch) {
+    constexpr int rate = 48000;
+    ASSERT_TRUE(sound.init(rate, 64, 0));
+    open();
+    ASSERT_EQ(sound.outputRate(), rate);
+    const Pcm shipped = readWave("Srvc2.wav");
+    const auto wave = PcmConverter().convert(shipped, {22050, 1}, {rate, 1});
+    ASSERT_TRUE(wave);
+    const auto window = play(console.samples().Snd_Srvc2);
+    waitForFrames(sound, window.second + wave->size() + SdlSound::kBufferFrames);
+    console.Speaker(20);
+    const std::size_t toneFrom = sound.framesMixed() + SdlSound::kBufferFrames;
+    waitForFrames(sound, toneFrom + rate);
+    const Pcm out = close();
+
+    const auto at = startOf(out, *wave, window);
+    ASSERT_TRUE(at.has_value());
+    EXPECT_TRUE(isSilent(out, *at + wave->size(), toneFrom - SdlSound::kBufferFrames));
+    const auto crossings = zeroCrossings(out, toneFrom, toneFrom + rate);
+    ASSERT_GE(crossings.size(), 30u);
+    const double half = static_cast<double>(crossings.back() - crossings.front()) / static_cast<double>(crossings.size() - 1);
+    const double expected = rate / 2.0 / (SdlSound::kTimerClockHz / (1193280u / 20));
+    EXPECT_NEAR(half, expected, expected * 0.001);
+}
+
 TEST_F(ConsoleSound, TwoEffectsOverlapAndAddUp) {
     open();
     const Pcm start = readWave("Start.wav"), collected = readWave("Srvc2.wav");
-    const auto first = play(console.Snd_Start);
+    const auto first = play(console.samples().Snd_Start);
     waitForMs(sound, 100);
-    const auto second = play(console.Snd_Srvc2);
+    const auto second = play(console.samples().Snd_Srvc2);
     waitForFrames(sound, second.second + collected.size() + SdlSound::kBufferFrames);
     const Pcm out = close();
 
@@ -84,8 +114,8 @@ TEST_F(ConsoleSound, TwoEffectsOverlapAndAddUp) {
 
 TEST_F(ConsoleSound, SilenzioStopsEffectsAndTone) {
     open();
-    play(console.Snd_Start);
-    play(console.Snd_Level);  // on a second channel
+    play(console.samples().Snd_Start);
+    play(console.samples().Snd_Level);  // on a second channel
     console.Speaker(20);
     waitForMs(sound, 200);
     console.Silenzio();
@@ -100,11 +130,11 @@ TEST_F(ConsoleSound, SilenzioStopsEffectsAndTone) {
 TEST_F(ConsoleSound, NothingPlaysWithoutSoundWantedOrForANullHandle) {
     open();
     console.Suona(nullptr);
-    console.Suono_On = false;
-    console.Suona(console.Snd_Srvc2);
-    console.Suono_On = true;
-    console.Suono_Pronto = false;
-    console.Suona(console.Snd_Srvc2);
+    console.set(&ConsoleState::Suono_On, false);
+    console.Suona(console.samples().Snd_Srvc2);
+    console.set(&ConsoleState::Suono_On, true);
+    console.set(&ConsoleState::Suono_Pronto, false);
+    console.Suona(console.samples().Snd_Srvc2);
     waitForMs(sound, 200);
     const Pcm out = close();
     EXPECT_GT(out.size(), 0u);
@@ -114,10 +144,10 @@ TEST_F(ConsoleSound, NothingPlaysWithoutSoundWantedOrForANullHandle) {
 TEST_F(ConsoleSound, AMissingServiceEffectSilencesOnlyItself) {
     open({"Srvc1.wav"});
     EXPECT_TRUE(opened);
-    EXPECT_EQ(console.Snd_Srvc1, nullptr);
-    const auto silent = play(console.Snd_Srvc1);
+    EXPECT_EQ(console.samples().Snd_Srvc1, nullptr);
+    const auto silent = play(console.samples().Snd_Srvc1);
     waitForMs(sound, 100);
-    const auto heard = play(console.Snd_Srvc2);
+    const auto heard = play(console.samples().Snd_Srvc2);
     const Pcm wave = readWave("Srvc2.wav");
     waitForFrames(sound, heard.second + wave.size());
     const Pcm out = close();
@@ -131,8 +161,8 @@ TEST_F(ConsoleSound, WithoutADeviceEverythingLoadsAndPlaysNothing) {
     open();
     EXPECT_TRUE(opened);
     EXPECT_FALSE(sound.isOpen());
-    EXPECT_NE(console.Snd_Start, nullptr);
-    console.Suona(console.Snd_Start);
+    EXPECT_NE(console.samples().Snd_Start, nullptr);
+    console.Suona(console.samples().Snd_Start);
     console.Speaker(20);
     console.Silenzio();
     console.FormClose();

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "game/console.h"
+#include "game/handheld.h"
 #include "frontends/qt/sound/sdl_sound.h"
 #include "tests/sdl_sound/sound_output.h"
 
@@ -14,11 +14,14 @@ namespace {
 
 class EngineTone : public ::testing::Test {
 protected:
+    // Play with Windows MM and the engine tone.
     void SetUp() override {
-        console.FormCreate();
-        console.Suono_Pronto = true;
-        console.Speaker_On = true;
-        ASSERT_TRUE(sound.init(22050, 64, 0));
+        output.installSoundFolder();
+        handheld.startLauncher(nullptr);
+        handheld.chooseSound(Sound_WindowsMM);
+        handheld.chooseSystem(System_Older);
+        ASSERT_EQ(handheld.play({0, 0, 1024, 768}).next, PlayOutcome::Next::ShowConsole);
+        ASSERT_TRUE(sound.isOpen());
     }
     Pcm close() {
         console.FormClose();
@@ -32,7 +35,9 @@ protected:
     DiskOutput output;
     ManualClock clock;
     SdlSound sound;
-    Console console{clock, sound, sound};
+    NoWindow window;
+    Handheld handheld{clock, sound, sound, window};
+    Console& console = handheld.console();
 };
 
 class EngineToneGear : public EngineTone, public ::testing::WithParamInterface<std::uint32_t> {};
@@ -90,9 +95,9 @@ TEST_F(EngineTone, SilenzioSilencesIt) {
 }
 
 TEST_F(EngineTone, NothingSoundsWithoutTheSpeakerOrBelowTheLowestTone) {
-    console.Speaker_On = false;
+    console.set(&ConsoleState::Speaker_On, false);
     console.Speaker(20);
-    console.Speaker_On = true;
+    console.set(&ConsoleState::Speaker_On, true);
     console.Speaker(18);
     console.Speaker(0);
     waitForMs(sound, 250);

@@ -7,7 +7,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "game/console.h"
+#include "game/handheld.h"
 #include "frontends/qt/shell/sound_folder_error.h"
 #include "frontends/qt/sound/sdl_sound.h"
 #include "tests/sdl_sound/sound_output.h"
@@ -30,9 +30,11 @@ TEST(BrokenSoundFolder, ShowsTheErrorThenForgetsTheChoicesThenEndsTheProgram) {
     output.installSoundFolder({"GameOver.wav"});
     ManualClock clock;
     SdlSound sound;
-    Console console(clock, sound, sound);
-    console.FormCreate();
-    console.Suono_Pronto = true;
+    NoWindow window;
+    Handheld handheld(clock, sound, sound, window);
+    const Console& console = handheld.console();
+    handheld.startLauncher(nullptr);
+    handheld.chooseSound(Sound_WindowsMM);
 
     QWidget launcher;
     std::vector<std::string> happened;
@@ -51,7 +53,7 @@ TEST(BrokenSoundFolder, ShowsTheErrorThenForgetsTheChoicesThenEndsTheProgram) {
     boxWatcher.start(10);
     // What the play button does.
     QTimer::singleShot(0, [&] {
-        if (!console.openSampleBank(FSOUND_OUTPUT_WINMM))
+        if (handheld.play({0, 0, 1024, 768}).next == PlayOutcome::Next::BrokenSoundFolder)
             reportBrokenSoundFolder(&launcher, [&] { happened.push_back("forget choices"); });
     });
     QTimer::singleShot(10000, [] { QCoreApplication::exit(1); });  // a stuck box would hang the test
@@ -59,8 +61,8 @@ TEST(BrokenSoundFolder, ShowsTheErrorThenForgetsTheChoicesThenEndsTheProgram) {
     EXPECT_EQ(app.exec(), 0);
     EXPECT_EQ(happened, (std::vector<std::string>{"box", "forget choices"}));
     // Every file was still tried after the first failed.
-    for (SampleHandle h : {console.Snd_Level, console.Snd_Miss, console.Snd_Semaph, console.Snd_Srvc1,
-                           console.Snd_Srvc2, console.Snd_Start})
+    for (SampleHandle h : {console.samples().Snd_Level, console.samples().Snd_Miss, console.samples().Snd_Semaph, console.samples().Snd_Srvc1,
+                           console.samples().Snd_Srvc2, console.samples().Snd_Start})
         EXPECT_NE(h, nullptr);
 }
 

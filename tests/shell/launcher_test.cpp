@@ -103,7 +103,7 @@ TEST_F(LauncherTest, FirstStartShowsNothingChosenAndPlayWaitsForASoundChoice) {
 
     showAndWaitForLauncher(*program);
     TSplashForm& splash = program->splash();
-    EXPECT_FALSE(program->console().Primo_Avvio);
+    EXPECT_FALSE(program->console().state().Primo_Avvio);
     // Shown, but with nothing of it left to draw or to click until play.
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.windowHandle()->mask().intersects(form.rect()));
@@ -131,9 +131,9 @@ TEST_F(LauncherTest, StoredChoicesComeUpChosenAndNoSoundOpensNothing) {
     play();
     EXPECT_TRUE(sound.calls().empty());
     const Console& console = program->console();
-    EXPECT_FALSE(console.Suono_Pronto);
-    EXPECT_FALSE(console.Suono_On);
-    EXPECT_TRUE(console.Speaker_On);
+    EXPECT_FALSE(console.state().Suono_Pronto);
+    EXPECT_FALSE(console.state().Suono_On);
+    EXPECT_TRUE(console.state().Speaker_On);
     EXPECT_EQ(stored("SoundMode"), QVariant(QStringLiteral("2")));
     EXPECT_EQ(stored("System"), QVariant(QStringLiteral("0")));
     EXPECT_FALSE(splash.isVisible());
@@ -177,8 +177,8 @@ TEST_F(LauncherTest, PlayWithOnlyASoundChoiceCountsAsTheNewerSystem) {
     play();
     EXPECT_EQ(stored("SoundMode"), QVariant(QStringLiteral("0")));
     EXPECT_EQ(stored("System"), QVariant(QStringLiteral("1")));
-    EXPECT_TRUE(program->console().Suono_Pronto);
-    EXPECT_FALSE(program->console().Speaker_On);
+    EXPECT_TRUE(program->console().state().Suono_Pronto);
+    EXPECT_FALSE(program->console().state().Speaker_On);
     ASSERT_GE(sound.calls().size(), 2u);
     EXPECT_EQ(sound.calls()[0].what, "output 1");
     EXPECT_EQ(sound.calls()[1].what, "init 22050 64 0");
@@ -296,9 +296,9 @@ TEST(ProgramExit, EscReturnsFromTheEventLoopWithStatusZero) {
         TForm1& form = program.form();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
         // In the middle of a race.
-        program.console().Im_OnOffClick();
+        program.handheld().console().Im_OnOffClick();
         QTest::keyPress(&form, Qt::Key_Control);
-        EXPECT_TRUE(program.console().In_Gioco);
+        EXPECT_TRUE(program.console().state().In_Gioco);
         QTest::keyClick(&form, Qt::Key_Escape);
     });
     QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });

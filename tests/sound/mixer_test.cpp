@@ -82,5 +82,28 @@ TEST(Mixer, TheToneSoundsOverTheEffectsInEveryOutputChannelAndKeepsItsPhase) {
     EXPECT_EQ(mixed(mixer, 1), (Pcm{0, 0}));
 }
 
+// The device decides the rate; the pitch is the timer clock over the divisor
+// at each of the rates outputs open with, for each gear's divisor.
+TEST(Mixer, TheTonesPitchIsExactAtTheOutputsRate) {
+    for (const int rate : {22050, 44100, 48000}) {
+        for (const std::uint16_t divisor : {59664, 54240, 45895}) {
+            SCOPED_TRACE(std::to_string(rate) + " Hz output, divisor " + std::to_string(divisor));
+            Mixer mixer;
+            mixer.setOutput(rate, 2);
+            mixer.startTone(divisor);
+            const Pcm out = mixed(mixer, 10 * rate);
+            std::vector<std::size_t> rises;
+            for (std::size_t f = 1; f < out.size() / 2; ++f) {
+                ASSERT_EQ(out[2 * f], out[2 * f + 1]);
+                if (out[2 * f] > 0 && out[2 * f - 2] < 0) rises.push_back(f);
+            }
+            ASSERT_GE(rises.size(), 100u);
+            const double hz = static_cast<double>(rises.size() - 1) * rate / static_cast<double>(rises.back() - rises.front());
+            const double expected = Mixer::kTimerClockHz / divisor;
+            EXPECT_NEAR(hz, expected, expected * 1e-5);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vorlak

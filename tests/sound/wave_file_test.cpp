@@ -4,6 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <random>
+#include <thread>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 #include "tests/sound/wave_builder.h"
 
 namespace vorlak::test {
@@ -80,6 +93,52 @@ TEST(WaveReader, LimitsOfRateChannelsAndLength) {
     EXPECT_FALSE(decodeWave(makeWave({.encoding = 2, .bits = 4, .blockAlign = 256}, second)));
     EXPECT_FALSE(decodeWave(makeWave({.encoding = 3, .bits = 16}, second)));
 }
+
+// Every byte as it is in the file, where a text mode would stop at the first
+// 0x1A or turn CR LF into LF; and nothing but a regular file within the size.
+TEST(RegularFile, IsReadWholeByteForByte) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("vorlak-read-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+    std::vector<std::uint8_t> bytes{'R', 'I', 'F', 'F', 0x1A, '\r', '\n', 0, '\n', '\r', 0x1A, 0xFF, 0x1A, '\r', '\n'};
+    for (int i = 0; i < 512; ++i) bytes.push_back(static_cast<std::uint8_t>(i));
+    const fs::path file = dir / "Start.wav";
+    writeFile(file, bytes);
+    EXPECT_EQ(readRegularFile(file.string(), bytes.size()), bytes);
+    EXPECT_FALSE(readRegularFile(file.string(), bytes.size() - 1));
+    EXPECT_FALSE(readRegularFile((dir / "Missing.wav").string(), 1000));
+    EXPECT_FALSE(readRegularFile(dir.string(), 1000));
+#ifdef _WIN32
+    EXPECT_FALSE(readRegularFile("NUL", 1000));
+#else
+    EXPECT_FALSE(readRegularFile("/dev/null", 1000));
+#endif
+    fs::remove_all(dir);
+}
+
+#ifdef _WIN32
+// A pipe whose other end never writes would hold a read for ever. Should the
+// reader still wait after a while, the pipe is closed to let it go, so that
+// the fault shows as a failure rather than as a hung test.
+TEST(RegularFile, ANamedPipeIsRefusedWithoutWaiting) {
+    const HANDLE pipe = CreateNamedPipeW(L"\\\\.\\pipe\\vorlak-read-test", PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                         1, 0, 0, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    std::promise<void> read;
+    bool letGo = false;
+    std::thread watchdog([&, done = read.get_future()] {
+        if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) return;
+        letGo = true;
+        DisconnectNamedPipe(pipe);
+    });
+    const auto content = readRegularFile("\\\\.\\pipe\\vorlak-read-test", 1000);
+    read.set_value();
+    watchdog.join();
+    CloseHandle(pipe);
+    EXPECT_FALSE(letGo) << "reading waited for the pipe";
+    EXPECT_FALSE(content);
+}
+#endif
 
 }  // namespace
 }  // namespace vorlak::test

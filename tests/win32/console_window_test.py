@@ -91,6 +91,16 @@ class ConsoleUnderWine(unittest.TestCase):
         self.assertTrue(wait_until(lambda: self.read_lcd().lit_names() == [], 10), f"{self.read_lcd()}")
         self.assertEqual(desktop.display.presses_on(self.behind), [], "a click inside went through")
 
+    def test_ctrl_starts_a_race_on_the_game_clock(self):
+        # CTRL prepares a game; 4125 ms later the start lights and the level
+        # display (L, a dash, 1) come on.
+        desktop = self.desktop
+        desktop.focus(self.console)
+        desktop.key("ctrl")
+        self.assertTrue(wait_until(lambda: "Im_Semaforo3" in self.read_lcd().lit_names(), 15),
+                        f"no start lights: {self.read_lcd()}")
+        self.assertEqual(self.read_lcd().digits.strip(), "L-1")
+
     def test_a_press_on_the_skin_moves_the_window_with_the_pointer(self):
         desktop = self.desktop
         ox, oy = self.origin

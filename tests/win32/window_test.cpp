@@ -10,7 +10,7 @@
 #include "frontends/win32/window/console_view.h"
 #include "frontends/win32/window/outline.h"
 #include "frontends/win32/window/panel_painter.h"
-#include "game/console.h"
+#include "game/handheld.h"
 #include "sound/recording_sound.h"
 
 namespace vorlak {
@@ -157,23 +157,21 @@ TEST_F(PainterTest, OnlyTheAskedAreaIsPainted) {
     EXPECT_EQ(canvas.at(230, 600), 0u);
 }
 
-// The window itself; needs a display.
+// The window itself, showing a console; needs a display.
 TEST_F(PainterTest, TheWindowTakesTheOutlineGrowsToTheSkinAndDrawsChangesAsOneRectangle) {
     ManualClock clock;
     RecordingSound sound;
-    Console console(clock, sound, sound);
-    ConsoleView view(console, *pictures);
+    ConsoleView view(*pictures);
     ASSERT_TRUE(view.create(GetModuleHandleW(nullptr)));
-    console.setWindow(&view);
     RECT client;
     GetClientRect(view.handle(), &client);
     EXPECT_EQ(client.right, 461 * view.scale());
     EXPECT_EQ(client.bottom, 585 * view.scale());
-    console.FormCreate();
+    EXPECT_EQ(view.windowPosition(), (Point{-500, -1}));
+    Handheld handheld(clock, sound, sound, view, ConsoleView::platformTraits());  // grows the window
+    view.attach(&handheld);
     GetClientRect(view.handle(), &client);
     EXPECT_EQ(client.bottom, 738 * view.scale());
-    EXPECT_EQ(view.windowLeft(), -500);
-    EXPECT_EQ(view.windowTop(), -1);
 
     ASSERT_TRUE(view.hasOutline());
     HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -186,12 +184,12 @@ TEST_F(PainterTest, TheWindowTakesTheOutlineGrowsToTheSkinAndDrawsChangesAsOneRe
     view.show();
     UpdateWindow(view.handle());
     const int paints = view.paintCount();
-    console.panel().show(Im_Suoni);     // 132, 133
-    console.panel().show(Im_GameOver);  // 292, 177, 38 x 31
+    handheld.console().panel().show(Im_Suoni);     // 132, 133
+    handheld.console().panel().show(Im_GameOver);  // 292, 177, 38 x 31
     UpdateWindow(view.handle());
     EXPECT_EQ(view.paintCount(), paints + 1);
     EXPECT_EQ(view.lastPaintArea(), (Rect{132, 133, 330 - 132, 208 - 133}));
-    console.setWindow(nullptr);
+    view.attach(nullptr);
 }
 
 }  // namespace

@@ -16,12 +16,13 @@ namespace {
 struct Form1Test : ::testing::Test {
     ManualClock clock;
     RecordingSound sound;
-    Console console{clock, sound, sound};
-    TForm1 form{console};
+    TForm1 form;
+    Handheld handheld{clock, sound, sound, form};
+    Console& console = handheld.console();
 
     void SetUp() override {
-        console.setWindow(&form);
-        console.FormCreate();
+        clock.setTickHandler([this](TimerId id) { handheld.tick(id); });
+        form.attach(handheld);
         form.move(0, 0);
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -116,26 +117,26 @@ TEST_F(Form1Test, AHiddenKeyPictureShowsTheLighterSkinKey) {
     EXPECT_GT(qGray(down), qGray(up));
     QTest::mouseRelease(&form, Qt::LeftButton, {}, key);
     EXPECT_EQ(screen().pixel(key), up);
-    EXPECT_TRUE(console.Acceso);
+    EXPECT_TRUE(console.state().Acceso);
 }
 
 TEST_F(Form1Test, MouseEventsReachTheConsoleThroughTheRouting) {
     QTest::mouseClick(&form, Qt::LeftButton, {}, centreOf(Im_OnOff));
-    EXPECT_TRUE(console.Acceso);
+    EXPECT_TRUE(console.state().Acceso);
     EXPECT_TRUE(console.panel().shown(Im_GameOver));
 
     QTest::mousePress(&form, Qt::LeftButton, {}, centreOf(Im_ACL));
     EXPECT_TRUE(console.panel().shown(Im_Completa));
     QTest::mouseRelease(&form, Qt::LeftButton, {}, centreOf(Im_ACL));
     EXPECT_FALSE(console.panel().shown(Im_Completa));
-    EXPECT_FALSE(console.Acceso);
+    EXPECT_FALSE(console.state().Acceso);
 
     QTest::mousePress(&form, Qt::LeftButton, {}, QPoint(350, 400));  // the START key drags
-    EXPECT_EQ(console.Mouse_X, 12);
-    EXPECT_EQ(console.Mouse_Y, 8);
+    EXPECT_EQ(console.state().Mouse_X, 12);
+    EXPECT_EQ(console.state().Mouse_Y, 8);
     QTest::mouseRelease(&form, Qt::LeftButton, {}, QPoint(350, 400));
     QTest::mousePress(&form, Qt::RightButton, {}, QPoint(125, 110));  // a blank slot swallows
-    EXPECT_EQ(console.Mouse_X, 12);
+    EXPECT_EQ(console.state().Mouse_X, 12);
     QTest::mouseRelease(&form, Qt::RightButton, {}, QPoint(125, 110));
 }
 
@@ -153,13 +154,13 @@ TEST_F(Form1Test, ClicksAndTheMenuGoByTheEventsOwnWindowPosition) {
     const QPoint power = centreOf(Im_OnOff);
     send(QEvent::MouseButtonPress, Qt::LeftButton, power);
     send(QEvent::MouseButtonRelease, Qt::LeftButton, power);
-    EXPECT_TRUE(console.Acceso);
+    EXPECT_TRUE(console.state().Acceso);
 
     // At 2x a device pixel lies on a half; the one left of the key is not on it.
     const QPointF besideKey(elementInfo(Im_OnOff).rect.left - 0.5, power.y());
     send(QEvent::MouseButtonPress, Qt::LeftButton, besideKey);
     send(QEvent::MouseButtonRelease, Qt::LeftButton, besideKey);
-    EXPECT_TRUE(console.Acceso);
+    EXPECT_TRUE(console.state().Acceso);
 
     QMenu menu;
     menu.addAction(QStringLiteral("About..."));
@@ -174,12 +175,12 @@ TEST_F(Form1Test, ClicksAndTheMenuGoByTheEventsOwnWindowPosition) {
 TEST_F(Form1Test, ControlStartsAGameAndTheStartKeyLooksPressedUntilAKeyIsReleased) {
     QTest::mouseClick(&form, Qt::LeftButton, {}, centreOf(Im_OnOff));
     QTest::keyPress(&form, Qt::Key_Control);
-    EXPECT_TRUE(console.In_Gioco);
+    EXPECT_TRUE(console.state().In_Gioco);
     EXPECT_FALSE(console.panel().shown(Im_Start));
     QTest::keyRelease(&form, Qt::Key_Control);
     // A plain release is held back briefly (longer on a busy machine).
     EXPECT_TRUE(QTest::qWaitFor([&] { return console.panel().shown(Im_Start); }));
-    EXPECT_TRUE(console.Tasto_Libero);
+    EXPECT_TRUE(console.state().Tasto_Libero);
 }
 
 namespace {
@@ -207,4 +208,16 @@ TEST_F(Form1Test, FocusComingAndGoingRepaintsNothing) {
     console.panel().show(Im_Moto2);
     QCoreApplication::processEvents();
     EXPECT_EQ(counter.paints, 1);
+}
+
+TEST(ToolkitKeys, ArrowsControlLettersAndDigitsAndNothingElse) {
+    EXPECT_EQ(TForm1::virtualKey(Qt::Key_Control), 17);
+    EXPECT_EQ(TForm1::virtualKey(Qt::Key_Left), 37);
+    EXPECT_EQ(TForm1::virtualKey(Qt::Key_Up), 38);
+    EXPECT_EQ(TForm1::virtualKey(Qt::Key_Right), 39);
+    EXPECT_EQ(TForm1::virtualKey(Qt::Key_Down), 40);
+    EXPECT_EQ(TForm1::virtualKey(Qt::Key_A), 'A');
+    // Punctuation shares codes 37 to 40 with the arrows in the toolkit: never an arrow.
+    for (int key : {Qt::Key_Percent, Qt::Key_Ampersand, Qt::Key_Apostrophe, Qt::Key_ParenLeft, Qt::Key_Space})
+        EXPECT_FALSE(TForm1::virtualKey(key) >= 37 && TForm1::virtualKey(key) <= 40) << key;
 }

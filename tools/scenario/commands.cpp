@@ -46,35 +46,56 @@ struct Commands {
         if (r.trace_) r.out_ << "  time of day set to " << formatTimeOfDay(*tod) << '\n';
     }
 
+    // The launcher's play button with its two lists' positions (-1: none).
+    static void playWith(Runner& r, int soundPosition, int systemPosition) {
+        r.handheld_->chooseSound(soundPosition);
+        r.handheld_->chooseSystem(systemPosition);
+        const PlayOutcome outcome = r.handheld_->play(ScreenArea{0, 0, 1024, 768});
+        r.soundMark_ = r.sound_.calls().size();  // opening the bank is setup, not play
+        if (outcome.next == PlayOutcome::Next::BrokenSoundFolder)
+            r.out_ << "  play: " << kBrokenSoundFolderText << '\n';
+        else if (!outcome.soundProblem.empty())
+            r.out_ << "  play: " << outcome.soundProblem << '\n';
+    }
+
+    // "bank 1|2": play with Windows MM or DirectSound and no system chosen.
     static void bank(Runner& r, Words& w, const std::string&) {
         const auto output = parseInt(w.next("output type"), "output type");
         w.end();
         if (output != FSOUND_OUTPUT_WINMM && output != FSOUND_OUTPUT_DSOUND)
             throw ScriptError("bank: output type is 1 or 2");
-        r.console_->Suono_Pronto = true;
-        r.console_->openSampleBank(static_cast<int>(output));
-        r.soundMark_ = r.sound_.calls().size();  // opening the bank is setup, not play
+        playWith(r, output == FSOUND_OUTPUT_WINMM ? Sound_WindowsMM : Sound_DirectSound, kNoChoice);
+    }
+
+    // "play SOUND SYSTEM", each a list position or -1.
+    static void play(Runner& r, Words& w, const std::string&) {
+        const auto sound = parseInt(w.next("sound position"), "sound position");
+        const auto system = parseInt(w.next("system position"), "system position");
+        w.end();
+        playWith(r, static_cast<int>(sound), static_cast<int>(system));
+    }
+
+    static void setVariable(Runner& r, const StateVariable& v, std::int64_t value) {
+        ConsoleState s = r.handheld_->state();
+        v.setIn(s, value);
+        r.console().restore(s);
     }
 
     static void speaker(Runner& r, Words& w, const std::string&) {
-        r.console_->Speaker_On = parseOnOff(w.next("on or off"));
+        const bool on = parseOnOff(w.next("on or off"));
         w.end();
+        setVariable(r, parseVariable("Speaker_On"), on);
     }
 
     static void set(Runner& r, Words& w, const std::string&) {
-        const Variable& v = parseVariable(w.next("variable"));
+        const StateVariable& v = parseVariable(w.next("variable"));
         const std::string text = w.next("value");
         w.end();
-        const auto value = parseValue(text);
-        Console& c = *r.console_;
-        if (v.flag)
-            c.*(v.flag) = value != 0;
-        else
-            c.*(v.counter) = static_cast<std::int32_t>(value);
+        setVariable(r, v, parseValue(text));
     }
 
     static void showOrHide(Runner& r, Words& w, const std::string& cmd) {
-        while (!w.empty()) r.console_->panel().setShown(parseElement(w.next("element")), cmd == "show");
+        while (!w.empty()) r.console().panel().setShown(parseElement(w.next("element")), cmd == "show");
     }
 
     // Console keys
@@ -86,37 +107,22 @@ struct Commands {
         return how;
     }
 
-    static void soundKey(Runner& r, Words& w, const std::string&) {
+    // The mouse on one of the console's keys, as the player uses it.
+    static void consoleKey(Runner& r, Words& w, const std::string& which) {
         const std::string how = action(w);
-        Console& c = *r.console_;
-        auto down = [&](MouseButton b) { c.Im_SoundMouseDown(b); r.afterEvent(); };
-        auto up = [&] { c.Im_SoundMouseUp(); r.afterEvent(); };
-        if (how == "click") { down(MouseButton::Left); up(); }
-        else if (how == "down") down(MouseButton::Left);
-        else if (how == "release") up();
-        else if (how == "double") { down(MouseButton::Left); up(); down(MouseButton::Left); up(); }
-        else if (how == "right") { down(MouseButton::Right); up(); }
-        else throw ScriptError("sound: unknown action '" + how + "'");
-    }
-
-    static void powerOrResetKey(Runner& r, Words& w, const std::string& which) {
-        const std::string how = action(w);
-        Console& c = *r.console_;
-        const bool power = which == "power";
-        auto down = [&](MouseButton b) {
-            power ? c.Im_OnOffMouseDown(b) : c.Im_ACLMouseDown(b);
-            r.afterEvent();
-        };
-        auto click = [&] { power ? c.Im_OnOffClick() : c.Im_ACLClick(); r.afterEvent(); };
-        auto up = [&] { power ? c.Im_OnOffMouseUp() : c.Im_ACLMouseUp(); r.afterEvent(); };
-        if (how == "click") { down(MouseButton::Left); click(); up(); }
-        else if (how == "down") down(MouseButton::Left);
-        else if (how == "release") { click(); up(); }
-        else if (how == "release-outside") up();
-        // The second press of a double click runs the double-click handler, then
-        // the mouse-down handler; its release runs no click.
-        else if (how == "double") { down(MouseButton::Left); click(); up(); click(); down(MouseButton::Left); up(); }
-        else if (how == "right") { down(MouseButton::Right); up(); }
+        const Element key = which == "power" ? Im_OnOff : which == "reset" ? Im_ACL : Im_Sound;
+        constexpr MouseButton left = MouseButton::Left;
+        if (how == "click") { r.mouseAt(key, left, true); r.mouseAt(key, left, false); }
+        else if (how == "down") r.mouseAt(key, left, true);
+        else if (how == "release") r.mouseAt(key, left, false);
+        else if (how == "release-outside") r.mouseAt(key, left, false, false);
+        else if (how == "double") {
+            r.mouseAt(key, left, true);
+            r.mouseAt(key, left, false);
+            r.doubleClickAt(key);
+            r.mouseAt(key, left, false);
+        }
+        else if (how == "right") { r.mouseAt(key, MouseButton::Right, true); r.mouseAt(key, MouseButton::Right, false); }
         else throw ScriptError(which + ": unknown action '" + how + "'");
     }
 
@@ -132,8 +138,9 @@ struct Commands {
     static void hold(Runner& r, Words& w, const std::string&) {
         const auto key = parseKey(w.next("key"));
         const auto ms = parseInt(w.next("duration"), "duration");
-        const auto delay = w.empty() ? 500 : parseInt(w.next("delay"), "delay");
-        const auto rate = w.empty() ? 33 : parseInt(w.next("rate"), "rate");
+        const KeyboardTraits desktop;  // the usual desktop repeat
+        const auto delay = w.empty() ? desktop.repeatDelayMs : parseInt(w.next("delay"), "delay");
+        const auto rate = w.empty() ? desktop.repeatIntervalMs : parseInt(w.next("rate"), "rate");
         w.end();
         if (ms < 0 || delay < 1 || rate < 1) throw ScriptError("hold needs MS >= 0, DELAY >= 1, RATE >= 1");
         // Key repeats come as further key-downs, as the desktop sends them.
@@ -142,7 +149,7 @@ struct Commands {
         r.keyDown(key);
         for (std::int64_t t = start + delay; t < end; t += rate) {
             r.advanceTo(t);
-            r.keyDown(key);
+            r.keyDown(key, true);
         }
         r.advanceTo(end);
         r.keyUp(key);
@@ -225,13 +232,14 @@ constexpr NamedCommand kCommands[] = {
     {"time", &Commands::time},
     {"choose-time", &Commands::chooseTime},
     {"bank", &Commands::bank},
+    {"play", &Commands::play},
     {"speaker", &Commands::speaker},
     {"set", &Commands::set},
     {"show", &Commands::showOrHide},
     {"hide", &Commands::showOrHide},
-    {"power", &Commands::powerOrResetKey},
-    {"reset", &Commands::powerOrResetKey},
-    {"sound", &Commands::soundKey},
+    {"power", &Commands::consoleKey},
+    {"reset", &Commands::consoleKey},
+    {"sound", &Commands::consoleKey},
     {"press", &Commands::pressReleaseOrTap},
     {"release", &Commands::pressReleaseOrTap},
     {"tap", &Commands::pressReleaseOrTap},

@@ -39,7 +39,7 @@ struct Conditions {
         --w.pos;
         while (!w.empty()) {
             const std::string name = w.next("element");
-            if (r.console_->panel().shown(parseElement(name)) != want) wrong += " " + name;
+            if (r.handheld_->panel().shown(parseElement(name)) != want) wrong += " " + name;
         }
         if (!wrong.empty()) why << "not " << what << ":" << wrong;
         return wrong.empty();
@@ -48,7 +48,7 @@ struct Conditions {
     static bool slots(Runner& r, Words& w, const std::string&, std::ostream& why) {
         const std::string want = fourWords(w, "four slot characters");
         w.end();
-        const std::string now = slotsText(r.console_->panel());
+        const std::string now = slotsText(r.handheld_->panel());
         if (now != want) why << "slots read " << now << ", expected " << want;
         return now == want;
     }
@@ -56,7 +56,7 @@ struct Conditions {
     static bool reads(Runner& r, Words& w, const std::string&, std::ostream& why) {
         const std::string want = w.next("text");
         w.end();
-        const std::string now = readout(r.console_->panel());
+        const std::string now = readout(r.handheld_->panel());
         if (now != want) why << "display reads '" << now << "', expected '" << want << "'";
         return now == want;
     }
@@ -64,7 +64,7 @@ struct Conditions {
     static bool grid(Runner& r, Words& w, const std::string&, std::ostream& why) {
         const std::string want = fourWords(w, "four rows");
         w.end();
-        const std::string now = gridText(r.console_->panel());
+        const std::string now = gridText(r.handheld_->panel());
         if (now != want) why << "grid is " << now << ", expected " << want;
         return now == want;
     }
@@ -72,7 +72,7 @@ struct Conditions {
     static bool rider(Runner& r, Words& w, const std::string&, std::ostream& why) {
         const std::string want = w.next("lane");
         w.end();
-        const std::string now = riderText(r.console_->panel());
+        const std::string now = riderText(r.handheld_->panel());
         if (now != want) why << "rider shown in lane(s) " << now << ", expected " << want;
         return now == want;
     }
@@ -80,11 +80,11 @@ struct Conditions {
     // State, timers and time
 
     static bool var(Runner& r, Words& w, const std::string&, std::ostream& why) {
-        const Variable& v = parseVariable(w.next("variable"));
+        const StateVariable& v = parseVariable(w.next("variable"));
         const std::string text = w.next("value");
         w.end();
         const std::int64_t want = parseValue(text);
-        const std::int64_t now = valueOf(*r.console_, v);
+        const std::int64_t now = v.valueIn(r.handheld_->state());
         if (now != want) why << v.name << " is " << now << ", expected " << want;
         return now == want;
     }
@@ -94,7 +94,7 @@ struct Conditions {
         const bool on = parseOnOff(w.next("on or off"));
         const auto interval = w.optional();
         w.end();
-        const GameTimers& timers = r.console_->timers();
+        const GameTimers& timers = r.handheld_->console().timers();
         bool ok = timers.enabled(t) == on;
         if (interval) ok = ok && timers.interval(t) == parseInt(*interval, "interval");
         if (!ok)

@@ -39,7 +39,7 @@ void Runner::print(std::string_view what) {
 }
 
 std::string Runner::lcdReport() const {
-    const Panel& p = console_->panel();
+    const Panel& p = handheld_->panel();
     std::ostringstream o;
     o << "[" << clock_.now() << " ms, time of day " << formatTimeOfDay(clock_.utcTimeOfDayMs()) << "]\n";
     o << "  reads " << (readout(p).empty() ? "(nothing)" : readout(p)) << "   slots " << slotsText(p) << '\n';
@@ -66,9 +66,9 @@ std::string Runner::varsReport() const {
     std::ostringstream o;
     o << "  vars ";
     int n = 0;
-    for (const Variable& v : variables()) {
+    for (const StateVariable& v : kStateVariables) {
         if (n++ == 8) o << "\n       ";
-        o << ' ' << v.name << '=' << valueOf(*console_, v);
+        o << ' ' << v.name << '=' << v.valueIn(handheld_->state());
     }
     o << '\n';
     return o.str();
@@ -80,8 +80,8 @@ std::string Runner::timersReport() const {
     int count = 0;
     for (int i = 0; i < TimerCount; ++i) {
         const auto t = static_cast<TimerId>(i);
-        if (console_->timers().enabled(t)) {
-            o << ' ' << timerName(t) << '(' << console_->timers().interval(t) << ')';
+        if (handheld_->console().timers().enabled(t)) {
+            o << ' ' << timerName(t) << '(' << handheld_->console().timers().interval(t) << ')';
             ++count;
         }
     }

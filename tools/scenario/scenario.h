@@ -12,6 +12,8 @@
 #include <string_view>
 
 #include "game/console.h"
+#include "game/handheld.h"
+#include "game/settings.h"
 #include "game/timers.h"
 #include "sound/recording_sound.h"
 #include "tools/scenario/readout.h"
@@ -43,11 +45,13 @@ struct RunResult {
 
 struct Words;
 
-class Runner {
+// The runner is the console's front end: it has no window, and it reports
+// every key repeat itself, as a system that repeats every key does.
+class Runner : private FrontEnd {
 public:
     // Reports (print, trace) go to `out`.
     explicit Runner(std::ostream& out);
-    ~Runner();
+    ~Runner() override;
     Runner(const Runner&) = delete;
     Runner& operator=(const Runner&) = delete;
 
@@ -57,7 +61,9 @@ public:
     // One line; throws ScriptError on a syntax error or a failed expectation.
     void execute(std::string_view line);
 
-    Console& console() { return *console_; }
+    Handheld& handheld() { return *handheld_; }
+    Console& console() { return handheld_->console(); }
+    MemorySettings& settings() { return settings_; }
     ManualClock& clock() { return clock_; }
     RecordingSound& sound() { return sound_; }
     const RecordingSound& sound() const { return sound_; }
@@ -77,8 +83,18 @@ private:
     friend struct Commands;
     friend struct Conditions;
 
-    void keyDown(std::uint16_t key);
+    void keyDown(std::uint16_t key, bool repeat = false);
     void keyUp(std::uint16_t key);
+    // A click, press or release of the mouse at the middle of an element.
+    void mouseAt(Element e, MouseButton button, bool press, bool inside = true);
+    void doubleClickAt(Element e);
+
+    // FrontEnd: no window to draw, move or put a menu on.
+    void panelChanged(const Rect&) override {}
+    void moveWindowBy(int, int) override {}
+    void openMenu(Point) override {}
+    void showLauncher() override {}
+    void setClientHeight(int) override {}
     void advanceTo(std::int64_t time);
     bool evaluate(Words& w, std::string& failure, bool allowSound);
     void until(Words& w);
@@ -89,7 +105,8 @@ private:
     std::ostream& out_;
     ManualClock clock_;
     RecordingSound sound_;
-    std::unique_ptr<Console> console_;
+    MemorySettings settings_;
+    std::unique_ptr<Handheld> handheld_;
     std::size_t soundMark_ = 0;  // sound calls before this index have been checked
     bool trace_ = false;
     bool clearRoad_ = false;

@@ -25,15 +25,19 @@ Setup
                         listed draw. Opponent rows are drawn at each opponent
                         step with bound 12, 10 or 8 (patterns 6 and up are
                         empty); a service stop's side with bound 2 (0 left)
-  bank 1|2              open the sample bank (Windows MM / DirectSound) and
-                        mark sound ready (its loading calls are not checked)
+  bank 1|2              press the launcher's PLAY with Windows MM (1) or
+                        DirectSound (2) and no system chosen: the sample bank
+                        opens (its loading calls are not checked)
+  play SOUND SYSTEM     press PLAY with these list positions (-1: none):
+                        SOUND 0 Windows MM, 1 DirectSound, 2 (no sound);
+                        SYSTEM 0 "95, 98, ME, NT" (engine tone), 1 "2000"
   speaker on|off        let the engine tone sound (Speaker_On)
   set VAR VALUE         set a state variable (0/1 for flags)
   show ELEMENT | hide ELEMENT   set an element's shown flag
 
 Console keys (mouse on the picture buttons, left button)
   power|reset [click|down|release|release-outside|double|right]
-  sound [click|down|release|double|right]
+  sound [click|down|release|release-outside|double|right]
       click (default): press and release inside; down: press only;
       release: release inside (runs the click handler first);
       release-outside: release with no click; double: a double click;

@@ -131,42 +131,10 @@ std::string trim(std::string s) {
     return s.substr(a, b - a + 1);
 }
 
-namespace {
-
-constexpr Variable kVariables[] = {
-    {"Acceso", &Console::Acceso, nullptr},
-    {"In_Gioco", &Console::In_Gioco, nullptr},
-    {"Tasto_Libero", &Console::Tasto_Libero, nullptr},
-    {"Attesa_Continue", &Console::Attesa_Continue, nullptr},
-    {"Suono_On", &Console::Suono_On, nullptr},
-    {"Suono_Pronto", &Console::Suono_Pronto, nullptr},
-    {"Speaker_On", &Console::Speaker_On, nullptr},
-    {"Primo_Avvio", &Console::Primo_Avvio, nullptr},
-    {"Corsia", nullptr, &Console::Corsia},
-    {"Marcia", nullptr, &Console::Marcia},
-    {"Livello_Benzina", nullptr, &Console::Livello_Benzina},
-    {"Vite", nullptr, &Console::Vite},
-    {"Livello", nullptr, &Console::Livello},
-    {"Score", nullptr, &Console::Score},
-    {"Punti_Livello", nullptr, &Console::Punti_Livello},
-    {"Traguardo", nullptr, &Console::Traguardo},
-    {"Tono_Motore", nullptr, &Console::Tono_Motore},
-    {"Mouse_X", nullptr, &Console::Mouse_X},
-    {"Mouse_Y", nullptr, &Console::Mouse_Y},
-};
-
-}  // namespace
-
-std::span<const Variable> variables() { return kVariables; }
-
-const Variable& parseVariable(const std::string& name) {
-    for (const Variable& v : kVariables)
+const StateVariable& parseVariable(const std::string& name) {
+    for (const StateVariable& v : kStateVariables)
         if (v.name == name) return v;
     throw ScriptError("no variable called '" + name + "'");
-}
-
-std::int64_t valueOf(const Console& c, const Variable& v) {
-    return v.flag ? static_cast<std::int64_t>(c.*(v.flag)) : static_cast<std::int64_t>(c.*(v.counter));
 }
 
 }  // namespace vorlak::scenario

@@ -51,16 +51,8 @@ std::string keyName(std::uint16_t key);
 // Without leading and trailing blanks.
 std::string trim(std::string s);
 
-// A state variable of the console by its name: a flag or a counter.
-struct Variable {
-    std::string_view name;
-    bool Console::*flag = nullptr;
-    std::int32_t Console::*counter = nullptr;
-};
-
-// Every variable a script can set and expect, in the order they are reported.
-std::span<const Variable> variables();
-const Variable& parseVariable(const std::string& name);
-std::int64_t valueOf(const Console& c, const Variable& v);
+// A state variable of the console by its name (kStateVariables, in the order
+// they are reported).
+const StateVariable& parseVariable(const std::string& name);
 
 }  // namespace vorlak::scenario

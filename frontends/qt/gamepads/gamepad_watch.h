@@ -4,29 +4,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <vector>
+
+#include "game/pad_state.h"
 
 namespace vorlak {
-
-// The controls a pad can give, in the order in which one batch reports them.
-// The d-pad and the stick are separate controls: each of their directions is
-// a key of its own, as are the three buttons that give CTRL.
-enum class PadControl : std::uint8_t {
-    Left, Right, Up, Down,                        // d-pad (or hat 0)
-    StickLeft, StickRight, StickUp, StickDown,    // left stick (or axes 0 and 1)
-    South, East, Start,                           // CTRL (or buttons 0, 1 and the highest)
-    Back,                                         // the SOUND key
-    Count
-};
-
-struct PadEvent {
-    int pad;  // SDL's instance id: no two pads of one run share it
-    PadControl control;
-    bool pressed;
-
-    bool operator==(const PadEvent&) const = default;
-};
-using PadEvents = std::vector<PadEvent>;
 
 // Watches the pads: opens them as they are plugged in, closes them as they
 // go (releasing what they held) and delivers their input.

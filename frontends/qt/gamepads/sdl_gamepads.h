@@ -16,7 +16,7 @@
 
 #include "frontends/qt/gamepads/gamepad_watch.h"
 #include "frontends/qt/gamepads/input_devices.h"
-#include "frontends/qt/gamepads/pad_state.h"
+#include "game/pad_state.h"
 
 namespace vorlak {
 

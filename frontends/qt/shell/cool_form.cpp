@@ -2,8 +2,6 @@
 
 #include <QEvent>
 #include <QIODevice>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QWindow>
 
 #include "frontends/qt/window/window_system.h"
@@ -60,18 +58,13 @@ void TCoolForm::pictureChanged() {
 
 void TCoolForm::readMask(QIODevice& stream) {
     const Mask2Block block = readMask2(stream);
-    if (block.size == 0 && block.complete) {
+    mask_.handedToWindow = false;
+    // No outline (N = 0), or a damaged block: the window stays as it is.
+    if (block.size == 0 || !block.complete) {
         mask_.region.reset();
-        mask_.handedToWindow = false;
-        return;
-    }
-    if (!block.complete) {  // damaged: the window stays as it is
-        mask_.region.reset();
-        mask_.handedToWindow = false;
         return;
     }
     mask_.region = regionFromData(block.data);
-    mask_.handedToWindow = false;
     if (mask_.region) applyOutline();
 }
 
@@ -91,31 +84,6 @@ void TCoolForm::applyOutline() {
     if (!handle) return;
     handle->setMask(*mask_.region);
     mask_.handedToWindow = true;
-}
-
-void TCoolForm::paintEvent(QPaintEvent*) {
-    if (picture_.isNull()) return;
-    QPainter painter(this);
-    painter.drawImage(0, 0, picture_);
-}
-
-// A left press moves the form with the pointer: the window system's own move
-// where it has one, otherwise the form follows the pointer's displacement.
-void TCoolForm::mousePressEvent(QMouseEvent* event) {
-    event->accept();
-    moveAnchor_.reset();
-    if (event->button() != Qt::LeftButton) return;
-    QWidget* form = window();
-    if (form == this) return;
-    QWindow* handle = form->windowHandle();
-    if (handle && handle->startSystemMove()) return;
-    moveAnchor_ = event->globalPosition().toPoint() - form->pos();
-}
-
-void TCoolForm::mouseMoveEvent(QMouseEvent* event) {
-    event->accept();
-    if (!moveAnchor_ || !(event->buttons() & Qt::LeftButton)) return;
-    window()->move(event->globalPosition().toPoint() - *moveAnchor_);
 }
 
 bool TCoolForm::eventFilter(QObject* watched, QEvent* event) {

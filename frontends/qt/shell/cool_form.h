@@ -1,11 +1,10 @@
 // The shaped-window component: placed on a form, it takes away the form's
 // frame and gives it a stored outline, so that the form is drawn and takes the
-// mouse only inside it. The component itself is a picture element; on the
-// console it stays hidden.
+// mouse only inside it. On the console it stays hidden: it draws nothing and
+// takes no press.
 #pragma once
 
 #include <QImage>
-#include <QPoint>
 #include <QRegion>
 #include <QWidget>
 #include <optional>
@@ -46,10 +45,10 @@ public:
     int left() const { return x(); }
     int width() const { return QWidget::width(); }
     int height() const { return QWidget::height(); }
-    virtual void setTop(int value);
-    virtual void setLeft(int value);
-    virtual void setWidth(int value);
-    virtual void setHeight(int value);
+    void setTop(int value);
+    void setLeft(int value);
+    void setWidth(int value);
+    void setHeight(int value);
 
     const QImage& picture() const { return picture_; }
     void setPicture(const QImage& picture);
@@ -63,9 +62,6 @@ public:
     void writeMask(QIODevice& stream) const;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -74,7 +70,6 @@ private:
 
     TRegionType mask_;
     QImage picture_;
-    std::optional<QPoint> moveAnchor_;  // used where the system cannot move windows
 };
 
 }  // namespace vorlak

@@ -2,13 +2,42 @@
 #include <QApplication>
 #include <fontconfig/fontconfig.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 #include "frontends/qt/window/qt_clock.h"
 #include "frontends/qt/shell/program.h"
 #include "frontends/qt/sound/deferred_sound.h"
 
+namespace {
+
+constexpr const char* kNoDisplay = "Vorlak Simulator: no display: set DISPLAY or WAYLAND_DISPLAY\n";
+
+bool set(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// The toolkit ends the program with a core dump when it cannot reach a
+// display: one line says what is missing instead, and the status is 1.
+QtMessageHandler toolkitMessages = nullptr;
+void reportNoDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        if (toolkitMessages) toolkitMessages(type, context, message);
+        return;
+    }
+    std::fputs(kNoDisplay, stderr);
+    std::_Exit(1);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM")) {
+        std::fputs(kNoDisplay, stderr);
+        return 1;
+    }
     // Reading the system's font configuration takes several milliseconds;
     // done while the toolkit connects to the display, it is off the path to
     // the first window. Loading it twice at once is safe: one copy is kept.
@@ -16,11 +45,13 @@ int main(int argc, char** argv) {
     // The one-bit LCD art and the window's outline hold only at whole
     // multiples: a desktop at 150 % draws the console at 1x, at 200 % at 2x.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Floor);
+    toolkitMessages = qInstallMessageHandler(reportNoDisplay);
     QApplication app(argc, argv);
+    qInstallMessageHandler(toolkitMessages);
     fonts.join();
     vorlak::QtClock clock;
     vorlak::DeferredSound sound(vorlak::DeferredSound::besideProgram());
     vorlak::Program program(clock, sound, sound);
-    clock.setTickHandler([&program](vorlak::TimerId id) { program.console().onTimer(id); });
+    clock.setTickHandler([&program](vorlak::TimerId id) { program.handheld().tick(id); });
     return program.run();
 }

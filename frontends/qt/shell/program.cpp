@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QPixmap>
 
+#include "frontends/qt/window/desktop_keyboard.h"
 #include "frontends/qt/window/window_system.h"
 
 namespace vorlak {
@@ -30,61 +31,55 @@ QIcon applicationIcon() {
 
 }  // namespace
 
-Program::Program(Clock& clock, SoundLibrary& sound, SpeakerTone& speaker, TSplashForm::Desktop desktop)
-    : console_(clock, sound, speaker) {
-    console_.Primo_Avvio = true;
+Program::Program(Clock& clock, SoundLibrary& sound, SpeakerTone& speaker, TSplashForm::Desktop desktop) {
     QApplication::setApplicationName(QStringLiteral("Vorlak Simulator"));
     QApplication::setWindowIcon(applicationIcon());
 
-    // The console, off the screen at (-500, -1), with its outline in place
-    // before it is first shown.
-    form_ = std::make_unique<TForm1>(console_);
-    console_.setWindow(form_.get());
-    coolForm_ = new TCoolForm();
-    coolForm_->assignParent(form_.get());
-    coolForm_->setWidth(461);
-    coolForm_->setHeight(585);
-    coolForm_->setPicture(QImage());
-    coolForm_->setVisible(false);
+    // The console's window, off the screen at (-500, -1), with its outline in
+    // place before it is first shown.
+    form_ = std::make_unique<TForm1>();
+    auto* coolForm = new TCoolForm();
+    coolForm->assignParent(form_.get());
+    coolForm->setWidth(kConsoleWidth);
+    coolForm->setHeight(kConsoleLaidOutHeight);
+    coolForm->setPicture(QImage());
+    coolForm->setVisible(false);
     QFile outline(QStringLiteral(":/outline/CoolForm1.Mask2.bin"));
-    if (outline.open(QIODevice::ReadOnly)) coolForm_->readMask(outline);
-    console_.FormCreate();
-    // The settings store comes right after the console's creation step.
+    if (outline.open(QIODevice::ReadOnly)) coolForm->readMask(outline);
+    // The console's creation step, then the settings store.
+    handheld_ = std::make_unique<Handheld>(clock, sound, speaker, *form_, desktopTraits());
+    form_->attach(*handheld_);
     registro_ = std::make_unique<Registro>();
 
     // The launcher reads the stored choices as it is created, so it comes
     // after the console; its menu becomes the console's right-click menu.
-    splash_ = std::make_unique<TSplashForm>(console_, *form_, registro_.get(), nullptr, std::move(desktop));
+    splash_ = std::make_unique<TSplashForm>(*handheld_, *form_, registro_.get(), nullptr, std::move(desktop));
     form_->setPopupMenu(splash_->PM_Menu);
     about_ = std::make_unique<TAboutForm>();
     splash_->setAboutForm(about_.get());
     // Shortcut keys act in the console window, before its own key handling.
     form_->addActions(splash_->shortcutActions());
 
-    QObject::connect(form_.get(), &TForm1::activated, form_.get(), [this] { FormActivate(); });
-    // The pads drive the console once the launcher has gone (the sound, if
-    // chosen, has opened SDL by then).
-    gamepads_ = std::make_unique<ConsoleGamepads>(*form_, console_, DeferredGamepads::besideProgram(),
-                                                  [this] { return !console_.Primo_Avvio && !splash_->isVisible(); });
+    form_->onShowLauncher = [this] {
+        splash_->show();
+        splash_->raise();
+        splash_->activateWindow();
+    };
+    // The pads drive the console once it is played (the sound, if chosen,
+    // has opened SDL by then), and stop before the sound is released.
+    gamepads_ = std::make_unique<ConsoleGamepads>(*form_, DeferredGamepads::besideProgram());
+    form_->onStopPads = [this] { gamepads_->stop(); };
     // Closing the console, however it happens, ends the program.
     QObject::connect(form_.get(), &TForm1::closing, form_.get(), [] { QCoreApplication::exit(0); });
 }
 
 Program::~Program() {
     gamepads_.reset();
-    // The console refers to the window; the window goes first.
-    console_.setWindow(nullptr);
     splash_.reset();
     about_.reset();
+    // The console refers to the window: the window goes after it.
+    handheld_.reset();
     form_.reset();
-}
-
-void Program::FormActivate() {
-    if (!console_.Primo_Avvio) return;
-    console_.Primo_Avvio = false;
-    splash_->show();
-    splash_->raise();
-    splash_->activateWindow();
 }
 
 void Program::showConsole() {

@@ -1,17 +1,18 @@
-// Program start: the console window with its outline, the settings store, the
-// launcher and the about window, created in that order, and the launcher
-// shown on the console's first activation.
+// Program start on the Linux desktop: the console window with its outline,
+// the console's creation step, the settings store, the launcher and the
+// about window, created in that order; the launcher comes up on the
+// console's first activation.
 #pragma once
 
 #include <memory>
 
-#include "game/console.h"
-#include "frontends/qt/window/form1.h"
 #include "frontends/qt/gamepads/console_gamepads.h"
 #include "frontends/qt/shell/about_form.h"
 #include "frontends/qt/shell/cool_form.h"
 #include "frontends/qt/shell/settings_store.h"
 #include "frontends/qt/shell/splash_form.h"
+#include "frontends/qt/window/form1.h"
+#include "game/handheld.h"
 
 namespace vorlak {
 
@@ -29,22 +30,19 @@ public:
     // showConsole and the event loop; the program's exit status.
     int run();
 
-    // Main window activation: the launcher comes up once per run.
-    void FormActivate();
+    // Main window activation (the launcher comes up once per run).
+    void FormActivate() { handheld_->activated(); }
 
-    Console& console() { return console_; }
+    Handheld& handheld() { return *handheld_; }
+    const Console& console() { return handheld_->console(); }
     TForm1& form() { return *form_; }
-    TCoolForm& coolForm() { return *coolForm_; }
-    Registro* registro() { return registro_.get(); }
     TSplashForm& splash() { return *splash_; }
     TAboutForm& about() { return *about_; }
-    ConsoleGamepads& gamepads() { return *gamepads_; }
 
 private:
-    Console console_;
-    std::unique_ptr<Registro> registro_;
     std::unique_ptr<TForm1> form_;
-    TCoolForm* coolForm_ = nullptr;  // a child of the console window
+    std::unique_ptr<Handheld> handheld_;
+    std::unique_ptr<Registro> registro_;
     std::unique_ptr<TAboutForm> about_;
     std::unique_ptr<TSplashForm> splash_;
     std::unique_ptr<ConsoleGamepads> gamepads_;

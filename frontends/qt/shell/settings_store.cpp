@@ -4,12 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QVariant>
-#include <limits>
 
 namespace vorlak {
-
-InvalidDataType::InvalidDataType(const QString& name)
-    : std::runtime_error(QStringLiteral("Invalid data type for '%1'").arg(name).toStdString()) {}
 
 // Opening the store creates it, empty, when it does not exist yet. A store
 // that cannot be created is left to the first write, which fails quietly.
@@ -19,35 +15,20 @@ Registro::Registro() : settings_(QStringLiteral("Selvane"), QStringLiteral("Vorl
     QFile(store.filePath()).open(QIODevice::WriteOnly | QIODevice::NewOnly);
 }
 
-bool Registro::valueExists(const QString& name) const { return settings_.contains(name); }
+namespace {
+QString key(std::string_view name) { return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())); }
+}  // namespace
 
-int Registro::readInteger(const QString& name, int fallback) const {
-    if (!valueExists(name)) return fallback;
-    const QVariant value = settings_.value(name);
-    if (value.metaType().id() != QMetaType::QString) throw InvalidDataType(name);
-    return parseDecimal(value.toString()).value_or(fallback);
+SettingsStore::Value Registro::read(std::string_view name) const {
+    if (!settings_.contains(key(name))) return {};
+    const QVariant value = settings_.value(key(name));
+    if (value.metaType().id() != QMetaType::QString) return {Value::Kind::NotText, {}};
+    return {Value::Kind::Text, value.toString().toStdString()};
 }
 
-void Registro::writeInteger(const QString& name, int value) {
-    settings_.setValue(name, QString::number(value));
+void Registro::write(std::string_view name, std::string_view text) {
+    settings_.setValue(key(name), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     settings_.sync();
-}
-
-std::optional<int> parseDecimal(const QString& text) {
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
-    if (i == text.size()) return std::nullopt;
-    long long magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9') return std::nullopt;
-        magnitude = magnitude * 10 + (c - u'0');
-        if (magnitude > static_cast<long long>(std::numeric_limits<int>::max()) + 1) return std::nullopt;
-    }
-    const long long value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<int>::max()) return std::nullopt;
-    return static_cast<int>(value);
 }
 
 }  // namespace vorlak

@@ -4,12 +4,11 @@
 
 #include <functional>
 
+#include "game/launcher.h"  // kBrokenSoundFolderText
+
 class QWidget;
 
 namespace vorlak {
-
-inline constexpr const char* kBrokenSoundFolderText =
-    "Sound folder unproperly installed. Read instructions then reinstall.";
 
 // Shows the modal error box over `owner`; once the user has closed it, calls
 // `forgetChoices` (which stores -1 for both launcher choices, so the next

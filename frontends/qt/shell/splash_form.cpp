@@ -16,8 +16,10 @@
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QWindow>
+#include <array>
+#include <string_view>
 
-#include "game/console.h"
+#include "game/handheld.h"
 #include "frontends/qt/window/form1.h"
 #include "frontends/qt/window/window_system.h"
 #include "frontends/qt/shell/pixel_font.h"
@@ -27,11 +29,12 @@
 namespace vorlak {
 namespace {
 
-const QString kNoSound = QStringLiteral("(no sound)");
-const QString kWindowsMM = QStringLiteral("Windows MM");
-const QString kDirectSound = QStringLiteral("DirectSound");
-const QString kOlderSystems = QStringLiteral("95, 98, ME, NT");
-const QString kNewerSystem = QStringLiteral("2000");
+template <std::size_t N>
+QStringList entries(const std::array<std::string_view, N>& list) {
+    QStringList out;
+    for (std::string_view entry : list) out << QString::fromLatin1(entry.data(), static_cast<qsizetype>(entry.size()));
+    return out;
+}
 
 template <typename Label>
 Label* makeLabel(QWidget* parent, const QString& text, const QRect& place, const QFont& font, const QColor& colour,
@@ -106,11 +109,6 @@ QComboBox* makeList(QWidget* parent, const QStringList& entries, const QRect& pl
     return list;
 }
 
-// A stored position outside the list, -1 included, chooses nothing.
-void choose(QComboBox* list, int position) {
-    list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
-}
-
 void showStandardError(const QString& message) {
     // The standard error box ends a message with a full stop.
     QString text = message;
@@ -152,11 +150,12 @@ static Qt::WindowFlags launcherWindowFlags() {
                                      : Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
 }
 
-TSplashForm::TSplashForm(Console& console, TForm1& form, Registro* registro, QWidget* aboutForm, Desktop desktop)
+TSplashForm::TSplashForm(Handheld& handheld, TForm1& form, SettingsStore* settings, QWidget* aboutForm,
+                         Desktop desktop)
     : QWidget(nullptr, launcherWindowFlags()),
-      console_(console),
+      handheld_(handheld),
       form_(form),
-      registro_(registro),
+      settings_(settings),
       aboutForm_(aboutForm),
       desktop_(std::move(desktop)),
       ownFrame_(compositorPlacesWindows()),
@@ -214,10 +213,10 @@ void TSplashForm::buildControls() {
     auto* listStyle = new PlainListStyle;
     listStyle->setParent(this);
     La_Sound = makeLabel<QLabel>(client_, QStringLiteral("Select sound mode:"), {21, 267, 100, 14}, arial11, white);
-    CB_Sound = makeList(client_, {kWindowsMM, kDirectSound, kNoSound}, {128, 264, 97, 21}, listStyle);
+    CB_Sound = makeList(client_, entries(kSoundEntries), {128, 264, 97, 21}, listStyle);
     connect(CB_Sound, &QComboBox::activated, this, [this] { CB_SoundChange(); });
     La_System = makeLabel<QLabel>(client_, QStringLiteral(" Windows version:"), {21, 295, 100, 14}, arial11, white);
-    CB_System = makeList(client_, {kOlderSystems, kNewerSystem}, {128, 292, 97, 21}, listStyle);
+    CB_System = makeList(client_, entries(kSystemEntries), {128, 292, 97, 21}, listStyle);
     connect(CB_System, &QComboBox::activated, this, [this] { CB_SystemChange(); });
 
     Puls_Play = new QPushButton(QStringLiteral("- PLAY -"), client_);
@@ -256,70 +255,46 @@ void TSplashForm::buildMenu() {
 QList<QAction*> TSplashForm::shortcutActions() const { return {PM_1About, PM_3Readme, PM_4Whatsnew, PN_6Manual, PM_8Exit}; }
 
 void TSplashForm::FormCreate() {
-    // A value stored as something other than text ends the handler here:
-    // the lists not yet set stay unchosen and play keeps its state.
-    try {
-        choose(CB_Sound, registro_ ? registro_->readInteger(QStringLiteral("SoundMode"), -1) : -1);
-        choose(CB_System, registro_ ? registro_->readInteger(QStringLiteral("System"), -1) : -1);
-        if (CB_Sound->currentText().isEmpty()) Puls_Play->setEnabled(false);
-        if (CB_System->currentText().isEmpty()) Puls_Play->setEnabled(false);
-    } catch (const InvalidDataType& error) {
-        if (desktop_.showError) desktop_.showError(QString::fromStdString(error.what()));
-    }
+    const std::optional<std::string> error = handheld_.startLauncher(settings_);
+    showChoices();
+    if (error && desktop_.showError) desktop_.showError(QString::fromStdString(*error));
 }
 
-// Choosing a sound is enough to play: the system then counts as "2000".
+// The lists and the button as the launcher's rules have them.
+void TSplashForm::showChoices() {
+    CB_Sound->setCurrentIndex(handheld_.launcher().soundChoice());
+    CB_System->setCurrentIndex(handheld_.launcher().systemChoice());
+    Puls_Play->setEnabled(handheld_.launcher().playEnabled());
+}
+
 void TSplashForm::CB_SoundChange() {
-    if (!CB_Sound->currentText().isEmpty()) Puls_Play->setEnabled(true);
+    handheld_.chooseSound(CB_Sound->currentIndex());
+    showChoices();
 }
 
 void TSplashForm::CB_SystemChange() {
-    if (!CB_Sound->currentText().isEmpty() && !CB_System->currentText().isEmpty()) Puls_Play->setEnabled(true);
+    handheld_.chooseSystem(CB_System->currentIndex());
+    showChoices();
 }
 
 void TSplashForm::Puls_PlayClick() {
-    // The choices are stored before the sound is opened, so that a failed
-    // opening can overwrite them.
-    int outputType = FSOUND_OUTPUT_NOSOUND;
-    const QString sound = CB_Sound->currentText();
-    if (sound == kNoSound) {
-        console_.Suono_Pronto = false;
-        console_.Suono_On = false;
-        if (registro_) registro_->writeInteger(QStringLiteral("SoundMode"), 2);
-    } else if (sound == kWindowsMM) {
-        console_.Suono_Pronto = true;
-        if (registro_) registro_->writeInteger(QStringLiteral("SoundMode"), 0);
-        outputType = FSOUND_OUTPUT_WINMM;
-    } else if (sound == kDirectSound) {
-        console_.Suono_Pronto = true;
-        if (registro_) registro_->writeInteger(QStringLiteral("SoundMode"), 1);
-        outputType = FSOUND_OUTPUT_DSOUND;
-    }
-    const bool olderSystem = CB_System->currentText() == kOlderSystems;
-    console_.Speaker_On = olderSystem;
-    if (registro_) registro_->writeInteger(QStringLiteral("System"), olderSystem ? 0 : 1);
-
-    if (console_.Suono_Pronto && !console_.openSampleBank(outputType)) {
-        if (desktop_.reportBrokenSoundFolder) desktop_.reportBrokenSoundFolder(this, [this] { forgetChoices(); });
+    // The screen's size and the window's are both in the console's pixels,
+    // whatever whole multiple the desktop draws them at.
+    const QRect screen = desktop_.screen();
+    const PlayOutcome outcome = handheld_.play({screen.left(), screen.top(), screen.width(), screen.height()});
+    if (outcome.next == PlayOutcome::Next::BrokenSoundFolder) {
+        if (desktop_.reportBrokenSoundFolder)
+            desktop_.reportBrokenSoundFolder(this, [this] { handheld_.forgetChoices(); });
         return;  // the program is ending
     }
+    if (!outcome.soundProblem.empty() && desktop_.showError)
+        desktop_.showError(QString::fromStdString(outcome.soundProblem));
 
     played_ = true;
     close();  // hidden for good
-
-    // Centred across; down the screen only where the screen is taller than
-    // 600. The screen's size and the window's are both in the console's
-    // pixels, whatever whole multiple the desktop draws them at.
-    const QRect screen = desktop_.screen();
-    if (screen.height() > 600) form_.setWindowTop(screen.top() + (screen.height() - form_.height()) / 2);
-    form_.setWindowLeft(screen.left() + (screen.width() - form_.width()) / 2);
+    if (outcome.place.top) form_.move(form_.x(), *outcome.place.top);
+    form_.move(outcome.place.left, form_.y());
     form_.showOnScreen();
-}
-
-void TSplashForm::forgetChoices() {
-    if (!registro_) return;
-    registro_->writeInteger(QStringLiteral("SoundMode"), -1);
-    registro_->writeInteger(QStringLiteral("System"), -1);
 }
 
 void TSplashForm::La_EmailClick() { desktop_.openUrl(QUrl(QString::fromLatin1(kMakerEmailLink))); }

@@ -1,6 +1,6 @@
-// The launcher: asks for the sound output and the system family before the
-// first game, stores the choices, opens the sound and brings the console on
-// screen. It also owns the console's right-click menu.
+// The launcher: shows the sound output and system family lists before the
+// first game and the play button, whose rules the console's core holds; it
+// brings the console on screen. It also owns the console's right-click menu.
 #pragma once
 
 #include <QLabel>
@@ -16,8 +16,8 @@ class QPushButton;
 
 namespace vorlak {
 
-class Console;
-class Registro;
+class Handheld;
+class SettingsStore;
 class TForm1;
 
 // A label that reacts to a left click released over it.
@@ -51,10 +51,10 @@ public:
     };
     static Desktop systemDesktop();
 
-    TSplashForm(Console& console, TForm1& form, Registro* registro, QWidget* aboutForm,
+    TSplashForm(Handheld& handheld, TForm1& form, SettingsStore* settings, QWidget* aboutForm,
                 Desktop desktop = systemDesktop());
 
-    // Creation handler: loads the stored choices into the lists.
+    // Creation handler: the stored choices chosen in the lists.
     void FormCreate();
     void CB_SoundChange();
     void CB_SystemChange();
@@ -112,11 +112,11 @@ protected:
 private:
     void buildControls();
     void buildMenu();
-    void forgetChoices();
+    void showChoices();
 
-    Console& console_;
+    Handheld& handheld_;
     TForm1& form_;
-    Registro* registro_;
+    SettingsStore* settings_;
     QWidget* aboutForm_;
     Desktop desktop_;
     bool played_ = false;

@@ -100,67 +100,13 @@ bool SdlSound::init(int mixRate, int maxSoftwareChannels, unsigned) {
     return true;
 }
 
-std::optional<std::vector<std::int16_t>> SdlSound::convert(std::span<const std::int16_t> samples, PcmFormat from,
-                                                           PcmFormat to) {
-    const auto channelsOk = [](int c) { return c >= 1 && c <= WaveLimits::kMaxChannels; };
-    if (from.rate <= 0 || to.rate <= 0 || !channelsOk(from.channels) || !channelsOk(to.channels)) return std::nullopt;
-    if (from == to) return std::vector<std::int16_t>(samples.begin(), samples.end());
-    // Bound the result before making any of it: the frames it will have at
-    // the output rate, and its size.
-    const std::uint64_t frames = samples.size() / static_cast<std::size_t>(from.channels);
-    if (frames > static_cast<std::uint64_t>(WaveLimits::kMaxSeconds) * static_cast<std::uint64_t>(from.rate))
-        return std::nullopt;
-    const std::uint64_t expected = (frames * static_cast<std::uint64_t>(to.rate) + static_cast<std::uint64_t>(from.rate) - 1) /
-                                   static_cast<std::uint64_t>(from.rate);
-    // The resampler may add a few frames of its filter at the end.
-    const std::uint64_t allowed = (expected + 4096) * static_cast<std::uint64_t>(to.channels);
-    if (allowed * sizeof(std::int16_t) > kMaxConvertedBytes) return std::nullopt;
-    std::vector<std::int16_t> out;
-    if (frames == 0) return out;
-
-    SDL_AudioStream* stream = SDL_NewAudioStream(kSampleFormat, static_cast<Uint8>(from.channels), from.rate,
-                                                 kSampleFormat, static_cast<Uint8>(to.channels), to.rate);
-    if (!stream) return std::nullopt;
-    out.reserve(static_cast<std::size_t>(expected * static_cast<std::uint64_t>(to.channels)));
-    // In pieces, so that SDL's own work buffers stay small too.
-    const std::size_t piece = 4096 * static_cast<std::size_t>(from.channels);
-    std::vector<std::int16_t> got(4096 * static_cast<std::size_t>(to.channels));
-    bool ok = true;
-    const auto drain = [&] {
-        while (ok && SDL_AudioStreamAvailable(stream) > 0) {
-            const int bytes = SDL_AudioStreamGet(stream, got.data(), static_cast<int>(got.size() * sizeof(std::int16_t)));
-            if (bytes <= 0) break;
-            out.insert(out.end(), got.begin(), got.begin() + bytes / static_cast<int>(sizeof(std::int16_t)));
-            ok = out.size() <= allowed;
-        }
-    };
-    for (std::size_t at = 0; ok && at < samples.size(); at += piece) {
-        const std::size_t n = std::min(piece, samples.size() - at);
-        ok = SDL_AudioStreamPut(stream, samples.data() + at, static_cast<int>(n * sizeof(std::int16_t))) == 0;
-        drain();
-    }
-    if (ok) ok = SDL_AudioStreamFlush(stream) == 0;
-    drain();
-    SDL_FreeAudioStream(stream);
-    if (!ok) return std::nullopt;
-    out.resize(out.size() - out.size() % static_cast<std::size_t>(to.channels));
-    return out;
-}
-
-bool SdlSound::convert(SdlSample& sample, PcmFormat to) const {
+bool SdlSound::convert(SdlSample& sample, PcmFormat to) {
     if (sample.format == to) return true;
-    auto converted = convert(sample.pcm, sample.format, to);
+    auto converted = converter_.convert(sample.pcm, sample.format, to);
     if (!converted) return false;
     sample.pcm = std::move(*converted);
     sample.format = to;
     return true;
-}
-
-std::optional<std::vector<std::int16_t>> SdlSound::decode(std::span<const std::uint8_t> file, PcmFormat to) {
-    auto wave = decodeWave(file);
-    if (!wave) return std::nullopt;
-    if (PcmFormat{wave->rate, wave->channels} == to) return std::move(wave->samples);
-    return convert(wave->samples, {wave->rate, wave->channels}, to);
 }
 
 SampleHandle SdlSound::sampleLoad(int, const std::string& file, unsigned, int) {
@@ -168,7 +114,7 @@ SampleHandle SdlSound::sampleLoad(int, const std::string& file, unsigned, int) {
     std::replace(path.begin(), path.end(), '\\', '/');
     const auto content = readRegularFile(path, WaveLimits::kMaxFileBytes);
     if (!content) return nullptr;
-    auto samples = decode(*content, format_);
+    auto samples = converter_.decodeWave(*content, format_);
     if (!samples) return nullptr;
     auto sample = std::make_unique<SdlSample>();
     sample->pcm = std::move(*samples);

@@ -2,18 +2,18 @@
 // our own mixer, and the engine tone is a square wave mixed into the same
 // output.
 //
-// Samples are decoded by the layer itself, so loading checks the file and not
-// the device: without a sound device everything loads and playing is silent.
+// Samples are decoded and converted to the device's format by the shared
+// sound code, so loading checks the file and not the device: without a sound
+// device everything loads and playing is silent.
 #pragma once
 
 #include <cstdint>
 #include <memory>
-#include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
 #include "sound/mixer.h"
+#include "sound/pcm_conversion.h"
 #include "sound/sound_library.h"
 
 namespace vorlak {
@@ -51,32 +51,18 @@ public:
     // Frames produced since the device opened (counted on the audio thread).
     std::uint64_t framesMixed() const { return mixer_.framesMixed(); }
 
-    struct PcmFormat {
-        int rate = 22050;
-        int channels = 1;  // 16-bit signed samples in native byte order
-        bool operator==(const PcmFormat&) const = default;
-    };
     struct SdlSample;
 
-    // Converting a sample refuses one that would take more than this.
-    static constexpr std::size_t kMaxConvertedBytes = 64u << 20;
-    // What loading makes of a wave file's content: its samples in `to`
-    // (interleaved), or nothing when the file is refused.
-    static std::optional<std::vector<std::int16_t>> decode(std::span<const std::uint8_t> file, PcmFormat to);
-    // Samples from one format to another, or nothing when the result would
-    // last longer than a wave file may or take more than kMaxConvertedBytes.
-    static std::optional<std::vector<std::int16_t>> convert(std::span<const std::int16_t> samples, PcmFormat from,
-                                                            PcmFormat to);
-
 private:
-    bool convert(SdlSample& sample, PcmFormat to) const;
+    bool convert(SdlSample& sample, PcmFormat to);
 
     std::string driverWanted_;  // empty: the platform's default
     std::string driverInUse_;
     bool open_ = false;
     std::uint32_t device_ = 0;  // SDL's device id while open
-    PcmFormat format_;
+    PcmFormat format_;          // in native byte order
     std::vector<std::unique_ptr<SdlSample>> samples_;
+    PcmConverter converter_;
     Mixer mixer_;
 };
 

@@ -1,14 +1,12 @@
-// The desktop's keyboard repeat settings, which the window uses to repeat a
-// held CTRL the way the desktop repeats other keys.
+// How this desktop behaves, as the console's core needs to know it: the
+// keyboard's repeat settings and quirks, and whether the program may place
+// its own windows.
 #pragma once
+
+#include "game/handheld.h"
 
 namespace vorlak {
 
-struct KeyRepeatSettings {
-    int delayMs = 500;     // before the first repeat
-    int intervalMs = 33;   // between repeats
-};
-
-KeyRepeatSettings desktopKeyRepeat();
+PlatformTraits desktopTraits();
 
 }  // namespace vorlak

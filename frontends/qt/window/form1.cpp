@@ -1,10 +1,6 @@
 #include "frontends/qt/window/form1.h"
 
-#include "frontends/qt/window/desktop_keyboard.h"
-#include "frontends/qt/window/window_system.h"
-
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -15,6 +11,9 @@
 #include <QWindow>
 #include <cmath>
 #include <cstdio>
+
+#include "frontends/qt/window/window_system.h"
+#include "game/keys.h"
 
 namespace vorlak {
 namespace {
@@ -28,38 +27,45 @@ std::optional<MouseButton> buttonOf(Qt::MouseButton button) {
     }
 }
 
-QString hintOf(Element e) {
-    const auto hint = elementInfo(e).hint;
-    return QString::fromLatin1(hint.data(), static_cast<int>(hint.size()));
+Qt::CursorShape shapeOf(Cursor cursor) {
+    switch (cursor) {
+        case Cursor::Hand: return Qt::PointingHandCursor;
+        case Cursor::Help: return Qt::WhatsThisCursor;
+        case Cursor::Arrow: break;
+    }
+    return Qt::ArrowCursor;
 }
+
+constexpr std::uint16_t kIgnoredKey = 0xFF;
 
 }  // namespace
 
-TForm1::TForm1(Console& console, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      console_(console),
-      router_(console),
-      keys_([this](std::uint16_t key) { console_.FormKeyDown(key); },
-            [this](std::uint16_t key) { console_.FormKeyUp(key); }, this) {
+TForm1::TForm1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setWindowTitle(QStringLiteral("Vorlak Simulator"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);  // cursors and hints follow the pointer
-    setFixedSize(461, 585);  // the creation handler grows it to the skin's height
+    setFixedSize(kConsoleWidth, kConsoleLaidOutHeight);  // the creation step grows it to the skin's height
     move(-500, -1);
 
     for (const QString& problem : pictures_.problems())
         std::fprintf(stderr, "Vorlak Simulator: %s\n", qPrintable(problem));
+}
 
-    console_.panel().setChangeListener(
-        [this](const Rect& r) { update(QRect(r.left, r.top, r.width, r.height)); });
-    // At the pointer: the release's own window point, which on every platform
-    // maps to where the toolkit places a menu of this window.
-    router_.setMenuOpener([this](int x, int y) {
-        if (popupMenu_) popupMenu_->popup(mapToGlobal(QPoint(x, y)));
-    });
-    const KeyRepeatSettings repeat = desktopKeyRepeat();
-    keys_.setControlRepeat(repeat.delayMs, repeat.intervalMs);
+std::uint16_t TForm1::virtualKey(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Control: return kKeyControl;
+        case Qt::Key_Left: return kKeyLeft;
+        case Qt::Key_Up: return kKeyUp;
+        case Qt::Key_Right: return kKeyRight;
+        case Qt::Key_Down: return kKeyDown;
+        default: break;
+    }
+    // Letters and digits share their codes with the virtual keys; punctuation
+    // such as '%' or '(' does not, and must never pass for an arrow.
+    if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
+        return static_cast<std::uint16_t>(qtKey);
+    return kIgnoredKey;
 }
 
 void TForm1::paintEvent(QPaintEvent* event) {
@@ -79,7 +85,8 @@ void TForm1::paintEvent(QPaintEvent* event) {
     // smoothed, so that each LCD pixel stays a square.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.fillRect(area, Qt::white);
-    const Panel& panel = console_.panel();
+    if (!handheld_) return;
+    const Panel& panel = handheld_->panel();
     for (int i = 0; i < kDrawnElementCount; ++i) {
         const auto e = static_cast<Element>(i);
         if (!panel.shown(e)) continue;
@@ -93,61 +100,65 @@ void TForm1::paintEvent(QPaintEvent* event) {
     }
 }
 
+void TForm1::panelChanged(const Rect& r) { update(QRect(r.left, r.top, r.width, r.height)); }
+
 // The event's own window position, in the console's pixels: at a 2x scale a
 // device pixel lies on a half, which belongs to the pixel below it.
-QPoint TForm1::windowPoint(const QMouseEvent* event) {
+Point TForm1::windowPoint(const QMouseEvent* event) {
     const QPointF p = event->position();
     return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
 }
 
-// While the window moves itself under a drag, the pointer measured against
-// the window's position as last set: motions queued before the server
-// carried out the last move then do not count that move twice.
-QPoint TForm1::selfMovePoint(const QMouseEvent* event) const {
+Point TForm1::screenPoint(const QMouseEvent* event) {
     const QPointF g = event->globalPosition();
-    return QPoint(static_cast<int>(std::floor(g.x())), static_cast<int>(std::floor(g.y()))) - pos();
+    return {static_cast<int>(std::floor(g.x())), static_cast<int>(std::floor(g.y()))};
+}
+
+// Only where the program places its windows itself does it know where they are.
+std::optional<Point> TForm1::windowPosition() const {
+    if (compositorPlacesWindows()) return std::nullopt;
+    return Point{x(), y()};
+}
+
+bool TForm1::startSystemMove() {
+    QWindow* handle = windowHandle();
+    return handle && handle->startSystemMove();
+}
+
+// At the pointer: the release's own window point, which on every platform
+// maps to where the toolkit places a menu of this window.
+void TForm1::openMenu(Point at) {
+    if (popupMenu_) popupMenu_->popup(mapToGlobal(QPoint(at.x, at.y)));
+}
+
+void TForm1::showLauncher() {
+    if (onShowLauncher) onShowLauncher();
+}
+
+void TForm1::stopPads() {
+    if (onStopPads) onStopPads();
 }
 
 void TForm1::mousePressEvent(QMouseEvent* event) {
-    if (const auto button = buttonOf(event->button())) {
-        const QPoint p = windowPoint(event);
-        router_.press(*button, p.x(), p.y());
-        startSystemMoveIfNeeded(*button, p);
-    }
-}
-
-// Under Wayland a program cannot place its own window: a left press on
-// whatever drags the window hands the move to the compositor instead, which
-// keeps the button until it is released.
-void TForm1::startSystemMoveIfNeeded(MouseButton button, const QPoint& point) {
-    if (button != MouseButton::Left || !compositorPlacesWindows()) return;
-    const auto target = console_.panel().elementAt(point.x(), point.y());
-    if (target && elementInfo(*target).mouse != MouseRole::Drag) return;
-    QWindow* handle = windowHandle();
-    if (handle && handle->startSystemMove()) router_.release(button, point.x(), point.y());
+    if (const auto button = buttonOf(event->button()); button && handheld_)
+        handheld_->mousePress(*button, windowPoint(event), screenPoint(event));
 }
 
 void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (const auto button = buttonOf(event->button())) {
-        const QPoint p = windowPoint(event);
-        router_.doubleClick(*button, p.x(), p.y());
-        startSystemMoveIfNeeded(*button, p);
-    }
+    if (const auto button = buttonOf(event->button()); button && handheld_)
+        handheld_->mouseDoubleClick(*button, windowPoint(event), screenPoint(event));
 }
 
 void TForm1::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint p = windowPoint(event);
-    const bool selfMove = router_.capturing() && !compositorPlacesWindows();
-    const QPoint moved = selfMove ? selfMovePoint(event) : p;
-    router_.move(moved.x(), moved.y(), event->buttons() & Qt::LeftButton);
+    if (!handheld_) return;
+    const Point p = windowPoint(event);
+    handheld_->mouseMove(p, event->buttons() & Qt::LeftButton, screenPoint(event));
     updateCursor(p);
 }
 
 void TForm1::mouseReleaseEvent(QMouseEvent* event) {
-    if (const auto button = buttonOf(event->button())) {
-        const QPoint p = windowPoint(event);
-        router_.release(*button, p.x(), p.y());
-    }
+    if (const auto button = buttonOf(event->button()); button && handheld_)
+        handheld_->mouseRelease(*button, windowPoint(event));
 }
 
 void TForm1::showUnseen() {
@@ -171,59 +182,56 @@ void TForm1::showOnScreen() {
     activateWindow();
 }
 
-void TForm1::updateCursor(const QPoint& point) {
-    const auto target = router_.capturing() ? router_.captured() : console_.panel().elementAt(point.x(), point.y());
-    Qt::CursorShape shape = Qt::ArrowCursor;
-    if (target) {
-        switch (elementInfo(*target).cursor) {
-            case Cursor::Hand: shape = Qt::PointingHandCursor; break;
-            case Cursor::Help: shape = Qt::WhatsThisCursor; break;
-            case Cursor::Arrow: break;
-        }
-    }
+void TForm1::updateCursor(Point at) {
+    const Qt::CursorShape shape = shapeOf(handheld_->cursorAt(at));
     if (cursor().shape() != shape) setCursor(shape);
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
-    keys_.pressed(event->key(), event->isAutoRepeat(), event->timestamp());
+    if (handheld_) handheld_->keyDown(virtualKey(event->key()), event->isAutoRepeat(), event->timestamp());
 }
 
 void TForm1::keyReleaseEvent(QKeyEvent* event) {
-    keys_.released(event->key(), event->isAutoRepeat(), event->timestamp());
+    if (handheld_) handheld_->keyUp(virtualKey(event->key()), event->isAutoRepeat(), event->timestamp());
 }
 
 // Focus shows nowhere on the console, so gaining or losing it repaints
 // nothing (the default would repaint the whole window).
-void TForm1::focusInEvent(QFocusEvent* event) { event->accept(); }
+void TForm1::focusInEvent(QFocusEvent* event) {
+    if (handheld_) handheld_->focusChanged(true);
+    event->accept();
+}
 
 void TForm1::focusOutEvent(QFocusEvent* event) {
-    keys_.flush();
+    if (handheld_) handheld_->focusChanged(false);
     event->accept();
 }
 
 void TForm1::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) emit activated();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        if (handheld_) handheld_->activated();
+        emit activated();
+    }
     QWidget::changeEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (!closed_) {
         closed_ = true;
-        console_.FormClose();
+        if (handheld_) handheld_->close();
         emit closing();
     }
     event->accept();
 }
 
 bool TForm1::event(QEvent* event) {
-    if (event->type() == QEvent::ToolTip) {
+    if (event->type() == QEvent::ToolTip && handheld_) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        const auto target = console_.panel().elementAt(help->pos().x(), help->pos().y());
-        const QString hint = target ? hintOf(*target) : QString();
-        if (hint.isEmpty())
+        const std::string_view hint = handheld_->hintAt({help->pos().x(), help->pos().y()});
+        if (hint.empty())
             QToolTip::hideText();
         else
-            QToolTip::showText(help->globalPos(), hint, this);
+            QToolTip::showText(help->globalPos(), QString::fromLatin1(hint.data(), static_cast<int>(hint.size())), this);
         return true;
     }
     return QWidget::event(event);

@@ -1,31 +1,38 @@
 // The console's main window: one custom-drawn, frameless surface that paints
-// the panel and turns mouse and key events into the console's handlers.
+// the panel and reports the mouse, the keys, focus and activation to the
+// console's core, which decides what they do.
 #pragma once
 
 #include <QRegion>
 #include <QWidget>
+#include <functional>
 
-#include "game/console.h"
-#include "game/mouse_router.h"
-#include "frontends/qt/window/key_input.h"
 #include "frontends/qt/window/pictures.h"
+#include "game/handheld.h"
 
 class QMenu;
 
 namespace vorlak {
 
-class TForm1 : public QWidget, public ConsoleWindow {
+class TForm1 : public QWidget, public FrontEnd {
     Q_OBJECT
 public:
-    explicit TForm1(Console& console, QWidget* parent = nullptr);
+    explicit TForm1(QWidget* parent = nullptr);
+
+    // The console this window shows and feeds; set once, before it is shown.
+    void attach(Handheld& handheld) { handheld_ = &handheld; }
+    Handheld& handheld() const { return *handheld_; }
 
     const ConsolePictures& pictures() const { return pictures_; }
-    // The keyboard's keys, and the pads' as a second keyboard.
-    KeyInput& keyInput() { return keys_; }
 
     // The right-click menu, opened at the pointer on a right-button release.
     void setPopupMenu(QMenu* menu) { popupMenu_ = menu; }
     QMenu* popupMenu() const { return popupMenu_; }
+
+    // What the program does when the console asks for the launcher, and
+    // when it asks for the pads to stop.
+    std::function<void()> onShowLauncher;
+    std::function<void()> onStopPads;
 
     // Before play: the window is shown where it waits, so that its first
     // activation brings up the launcher, but none of it is drawn or takes the
@@ -35,12 +42,20 @@ public:
     // compositor places windows, this is its first showing.
     void showOnScreen();
 
-    // ConsoleWindow
-    int windowLeft() const override { return x(); }
-    int windowTop() const override { return y(); }
-    void setWindowLeft(int left) override { move(left, y()); }
-    void setWindowTop(int top) override { move(x(), top); }
+    // FrontEnd
+    void panelChanged(const Rect& area) override;
+    void moveWindowBy(int dx, int dy) override { move(x() + dx, y() + dy); }
+    std::optional<Point> windowPosition() const override;
+    bool startSystemMove() override;
+    void openMenu(Point at) override;
+    void showLauncher() override;
     void setClientHeight(int height) override { setFixedSize(width(), height); }
+    void stopPads() override;
+
+    // The console's key for a toolkit key: 17 CTRL, 37-40 the arrows,
+    // letters and digits as themselves, anything else a code the game
+    // ignores.
+    static std::uint16_t virtualKey(int qtKey);
 
 signals:
     void activated();  // every activation of the window
@@ -61,15 +76,12 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    static QPoint windowPoint(const QMouseEvent* event);
-    QPoint selfMovePoint(const QMouseEvent* event) const;
-    void updateCursor(const QPoint& point);
-    void startSystemMoveIfNeeded(MouseButton button, const QPoint& point);
+    static Point windowPoint(const QMouseEvent* event);
+    static Point screenPoint(const QMouseEvent* event);
+    void updateCursor(Point at);
 
-    Console& console_;
+    Handheld* handheld_ = nullptr;
     ConsolePictures pictures_;
-    MouseRouter router_;
-    KeyInput keys_;
     QMenu* popupMenu_ = nullptr;
     bool closed_ = false;
     bool unseen_ = false;

@@ -18,7 +18,7 @@ std::uint32_t QtClock::utcTimeOfDayMs() const {
 }
 
 void QtClock::timerEvent(QTimerEvent* event) {
-    for (int i = 0; i < TimerCount; ++i) {
+    for (int i = 0; i < ClockTimerCount; ++i) {
         if (timers_[i].timerId() == event->timerId()) {
             deliverTick(static_cast<TimerId>(i));
             return;

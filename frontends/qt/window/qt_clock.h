@@ -22,7 +22,7 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    std::array<QBasicTimer, TimerCount> timers_;
+    std::array<QBasicTimer, ClockTimerCount> timers_;
 };
 
 }  // namespace vorlak

@@ -1,21 +1,35 @@
 #include "frontends/win32/shell/registry_store.h"
 
-#include <limits>
+#include <string>
 #include <vector>
 
 namespace vorlak {
 namespace {
 
-// Value names are the program's own ASCII names.
-std::wstring wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring wide(std::string_view text) {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
+    return out;
+}
 
-// No decimal integer of 32 bits needs more: longer text reads as not a number.
-constexpr DWORD kMaxTextBytes = 64 * sizeof(wchar_t);
+std::string utf8(std::wstring_view text) {
+    if (text.empty()) return {};
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
+                            nullptr);
+    return out;
+}
+
+// Text longer than this is no number the launcher could store: read as it
+// is cut, which is not a decimal integer either.
+constexpr DWORD kMaxTextBytes = 256 * sizeof(wchar_t);
 
 }  // namespace
-
-InvalidDataType::InvalidDataType(const std::string& name)
-    : std::runtime_error("Invalid data type for '" + name + "'") {}
 
 RegistryStore::RegistryStore(HKEY root, const wchar_t* key) {
     HKEY opened = nullptr;
@@ -28,50 +42,36 @@ RegistryStore::~RegistryStore() {
     if (key_) RegCloseKey(key_);
 }
 
-bool RegistryStore::valueExists(const std::string& name) const {
-    return key_ && RegQueryValueExW(key_, wide(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-
-int RegistryStore::readInteger(const std::string& name, int fallback) const {
-    if (!key_) return fallback;
+SettingsStore::Value RegistryStore::read(std::string_view name) const {
+    Value value;
+    if (!key_) return value;
     const std::wstring valueName = wide(name);
     DWORD type = 0, bytes = 0;
-    if (RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return fallback;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) throw InvalidDataType(name);
-    if (bytes > kMaxTextBytes) return fallback;
-    std::vector<wchar_t> text(bytes / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &bytes) !=
-        ERROR_SUCCESS)
-        return fallback;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) throw InvalidDataType(name);  // changed meanwhile
+    const LSTATUS found = RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, nullptr, &bytes);
+    if (found != ERROR_SUCCESS && found != ERROR_MORE_DATA) return value;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        value.kind = Value::Kind::NotText;
+        return value;
+    }
+    std::vector<wchar_t> text(kMaxTextBytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = kMaxTextBytes;
+    const LSTATUS read =
+        RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &bytes);
+    if (read == ERROR_MORE_DATA) bytes = kMaxTextBytes;
+    else if (read != ERROR_SUCCESS) return value;
+    value.kind = Value::Kind::Text;
     // The stored text may or may not end with its terminating zero.
     std::wstring_view view(text.data(), bytes / sizeof(wchar_t));
-    if (!view.empty() && view.back() == L'\0') view.remove_suffix(1);
-    return parseDecimal(view).value_or(fallback);
+    if (const auto zero = view.find(L'\0'); zero != std::wstring_view::npos) view = view.substr(0, zero);
+    value.text = utf8(view);
+    return value;
 }
 
-bool RegistryStore::writeInteger(const std::string& name, int value) {
-    if (!key_) return false;
-    const std::wstring text = std::to_wstring(value);
-    const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));  // with its terminating zero
-    return RegSetValueExW(key_, wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes) ==
-           ERROR_SUCCESS;
-}
-
-std::optional<int> parseDecimal(std::wstring_view text) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
-    if (i == text.size()) return std::nullopt;
-    long long magnitude = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < L'0' || text[i] > L'9') return std::nullopt;
-        magnitude = magnitude * 10 + (text[i] - L'0');
-        if (magnitude > static_cast<long long>(std::numeric_limits<int>::max()) + 1) return std::nullopt;
-    }
-    const long long value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<int>::max()) return std::nullopt;
-    return static_cast<int>(value);
+void RegistryStore::write(std::string_view name, std::string_view text) {
+    if (!key_) return;
+    const std::wstring data = wide(text);
+    const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));  // with its terminating zero
+    RegSetValueExW(key_, wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), bytes);
 }
 
 }  // namespace vorlak

@@ -39,13 +39,11 @@ bool WinSound::init(int mixRate, int maxSoftwareChannels, unsigned) {
 SampleHandle WinSound::sampleLoad(int, const std::string& file, unsigned, int) {
     const auto content = readRegularFile(file, WaveLimits::kMaxFileBytes);
     if (!content) return nullptr;
-    auto wave = decodeWave(*content);
-    // Effects are played as they are stored: the SOUND folder's waves are
-    // mono at the mix rate. Others are refused until the shared converter
-    // to the output's format takes them.
-    if (!wave || wave->channels != 1 || wave->rate != rate_) return nullptr;
+    // Whatever a player's file holds, it is played as mono at the mix rate.
+    auto samples = converter_.decodeWave(*content, PcmFormat{rate_, 1});
+    if (!samples) return nullptr;
     auto sample = std::make_unique<WinSample>();
-    sample->pcm = std::move(wave->samples);
+    sample->pcm = std::move(*samples);
     samples_.push_back(std::move(sample));
     return samples_.back().get();
 }

@@ -16,6 +16,7 @@
 
 #include "frontends/win32/sound/audio_device.h"
 #include "sound/mixer.h"
+#include "sound/pcm_conversion.h"
 #include "sound/sound_library.h"
 
 namespace vorlak {
@@ -61,6 +62,7 @@ private:
     std::vector<std::unique_ptr<WinSample>> samples_;
     std::mutex mixing_;  // held by the device's thread while it mixes
     Mixer mixer_;
+    PcmConverter converter_;
 };
 
 }  // namespace vorlak

@@ -38,13 +38,29 @@ int floorDiv(int value, int by) { return value >= 0 ? value / by : -((-value + b
 
 }  // namespace
 
-ConsoleView::ConsoleView(Console& console, const ConsolePictures& pictures)
-    : console_(console), pictures_(pictures), router_(console) {
-    console_.panel().setChangeListener([this](const Rect& r) { invalidate(r); });
+ConsoleView::ConsoleView(const ConsolePictures& pictures) : pictures_(pictures) {}
+
+PlatformTraits ConsoleView::platformTraits() {
+    PlatformTraits traits;
+    // The keyboard's repeat as the player set it: a delay of 0 to 3 quarter
+    // seconds after the first, and a speed of 0 (2.5 a second) to 31 (30).
+    int delay = 1;
+    DWORD speed = 31;
+    SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &delay, 0);
+    SystemParametersInfoW(SPI_GETKEYBOARDSPEED, 0, &speed, 0);
+    traits.keyboard.repeatDelayMs = 250 * (std::clamp(delay, 0, 3) + 1);
+    traits.keyboard.repeatIntervalMs = static_cast<int>(1000.0 / (2.5 + 27.5 * std::min<DWORD>(speed, 31) / 31.0));
+    traits.keyboard.systemRepeatsControl = true;  // Windows repeats every key, CTRL too
+    traits.placesWindows = false;                 // the drag is the system's move
+    return traits;
+}
+
+void ConsoleView::attach(Handheld* handheld) {
+    handheld_ = handheld;
+    if (window_) InvalidateRect(window_, nullptr, FALSE);
 }
 
 ConsoleView::~ConsoleView() {
-    console_.panel().setChangeListener(nullptr);
     if (window_) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
@@ -124,32 +140,36 @@ void ConsoleView::placeAtScreenCentre() {
                  screen.top + (screen.bottom - screen.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
-int ConsoleView::windowLeft() const {
+std::optional<Point> ConsoleView::windowPosition() const {
     RECT r;
-    GetWindowRect(window_, &r);
-    return floorDiv(r.left, scale_);
-}
-
-int ConsoleView::windowTop() const {
-    RECT r;
-    GetWindowRect(window_, &r);
-    return floorDiv(r.top, scale_);
+    if (!window_ || !GetWindowRect(window_, &r)) return std::nullopt;
+    return Point{floorDiv(r.left, scale_), floorDiv(r.top, scale_)};
 }
 
 void ConsoleView::moveTo(int left, int top) {
     SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void ConsoleView::setWindowLeft(int left) {
+void ConsoleView::moveWindowBy(int dx, int dy) {
     RECT r;
     GetWindowRect(window_, &r);
-    moveTo(left * scale_, r.top);
+    moveTo(r.left + dx * scale_, r.top + dy * scale_);
 }
 
-void ConsoleView::setWindowTop(int top) {
-    RECT r;
-    GetWindowRect(window_, &r);
-    moveTo(r.left, top * scale_);
+// The system moves the window with the pointer until the button is
+// released; the press ends there.
+bool ConsoleView::startSystemMove() {
+    ReleaseCapture();
+    SendMessageW(window_, WM_SYSCOMMAND, kSystemMove, 0);
+    return true;
+}
+
+void ConsoleView::openMenu(Point at) {
+    if (requests_.openMenu) requests_.openMenu(at);
+}
+
+void ConsoleView::showLauncher() {
+    if (requests_.showLauncher) requests_.showLauncher();
 }
 
 void ConsoleView::setClientHeight(int height) {
@@ -175,8 +195,8 @@ void ConsoleView::paint() {
                      floorDiv(ps.rcPaint.bottom + scale_ - 1, scale_) - floorDiv(ps.rcPaint.top, scale_)};
     const Rect area = intersect(unite(dirty_, asked), kWindowRect);
     dirty_ = {};
-    if (area.width > 0) {
-        paintPanel(buffer_, console_.panel(), pictures_, area);
+    if (area.width > 0 && handheld_) {
+        paintPanel(buffer_, handheld_->panel(), pictures_, area);
         if (scale_ == 1) {
             BitBlt(dc, area.left, area.top, area.width, area.height, buffer_, area.left, area.top, SRCCOPY);
         } else {
@@ -190,32 +210,23 @@ void ConsoleView::paint() {
     EndPaint(window_, &ps);
 }
 
-POINT ConsoleView::consolePoint(LPARAM at) const {
+Point ConsoleView::consolePoint(LPARAM at) const {
     return {floorDiv(GET_X_LPARAM(at), scale_), floorDiv(GET_Y_LPARAM(at), scale_)};
 }
 
 void ConsoleView::mousePress(MouseButton button, LPARAM at, bool doubleClick) {
-    const POINT p = consolePoint(at);
-    const auto target = console_.panel().elementAt(p.x, p.y);
-    const bool moves = button == MouseButton::Left && (!target || elementInfo(*target).mouse == MouseRole::Drag);
-    if (!moves) SetCapture(window_);
+    if (!handheld_) return;
+    SetCapture(window_);  // the console's system move, if it starts one, takes it back
     if (doubleClick)
-        router_.doubleClick(button, p.x, p.y);
+        handheld_->mouseDoubleClick(button, consolePoint(at));
     else
-        router_.press(button, p.x, p.y);
-    if (moves) {
-        // The system moves the window with the pointer until the button is
-        // released; the press ends there.
-        ReleaseCapture();
-        SendMessageW(window_, WM_SYSCOMMAND, kSystemMove, 0);
-        router_.release(button, p.x, p.y);
-    }
+        handheld_->mousePress(button, consolePoint(at));
 }
 
 void ConsoleView::mouseRelease(MouseButton button, LPARAM at) {
-    const POINT p = consolePoint(at);
-    router_.release(button, p.x, p.y);
-    if (GetCapture() == window_ && !(GetKeyState(VK_LBUTTON) & 0x8000) && !(GetKeyState(VK_RBUTTON) & 0x8000))
+    if (handheld_) handheld_->mouseRelease(button, consolePoint(at));
+    if (GetCapture() == window_ && !(GetKeyState(VK_LBUTTON) & 0x8000) && !(GetKeyState(VK_RBUTTON) & 0x8000) &&
+        !(GetKeyState(VK_MBUTTON) & 0x8000))
         ReleaseCapture();
 }
 
@@ -223,16 +234,9 @@ bool ConsoleView::setCursorForPointer() {
     POINT p;
     GetCursorPos(&p);
     ScreenToClient(window_, &p);
-    const auto target = router_.capturing() ? router_.captured()
-                                            : console_.panel().elementAt(floorDiv(p.x, scale_), floorDiv(p.y, scale_));
-    const wchar_t* shape = IDC_ARROW;
-    if (target) {
-        switch (elementInfo(*target).cursor) {
-            case Cursor::Hand: shape = IDC_HAND; break;
-            case Cursor::Help: shape = IDC_HELP; break;
-            case Cursor::Arrow: break;
-        }
-    }
+    const Cursor cursor =
+        handheld_ ? handheld_->cursorAt({floorDiv(p.x, scale_), floorDiv(p.y, scale_)}) : Cursor::Arrow;
+    const wchar_t* shape = cursor == Cursor::Hand ? IDC_HAND : cursor == Cursor::Help ? IDC_HELP : IDC_ARROW;
     SetCursor(LoadCursorW(nullptr, shape));
     return true;
 }
@@ -259,21 +263,30 @@ LRESULT ConsoleView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP: mouseRelease(MouseButton::Left, lParam); return 0;
         case WM_RBUTTONUP: mouseRelease(MouseButton::Right, lParam); return 0;
         case WM_MBUTTONUP: mouseRelease(MouseButton::Middle, lParam); return 0;
-        case WM_MOUSEMOVE: {
-            const POINT p = consolePoint(lParam);
-            router_.move(p.x, p.y, (wParam & MK_LBUTTON) != 0);
+        case WM_MOUSEMOVE:
+            if (handheld_) handheld_->mouseMove(consolePoint(lParam), (wParam & MK_LBUTTON) != 0);
             return 0;
-        }
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT) return setCursorForPointer();
             break;
         case WM_KEYDOWN:
         case WM_KEYUP:
-            if (reports_.key)
-                reports_.key(static_cast<std::uint16_t>(wParam), message == WM_KEYDOWN, (lParam & (1 << 30)) != 0);
+            // The system's repeat flag: the key was already down.
+            if (handheld_) {
+                const auto key = static_cast<std::uint16_t>(wParam);
+                const auto time = static_cast<std::uint64_t>(GetMessageTime());
+                if (message == WM_KEYDOWN)
+                    handheld_->keyDown(key, (lParam & (1 << 30)) != 0, time);
+                else
+                    handheld_->keyUp(key, false, time);
+            }
             return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            if (handheld_) handheld_->focusChanged(message == WM_SETFOCUS);
+            break;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && reports_.activated) reports_.activated();
+            if (LOWORD(wParam) != WA_INACTIVE && handheld_) handheld_->activated();
             break;
         case WM_DPICHANGED: {
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
@@ -282,7 +295,7 @@ LRESULT ConsoleView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CLOSE:
-            if (reports_.closing) reports_.closing();
+            if (handheld_) handheld_->close();  // the sound released
             DestroyWindow(window_);
             return 0;
         case WM_DESTROY:

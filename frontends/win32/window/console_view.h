@@ -1,7 +1,8 @@
 // The console's main window on Windows: a frameless popup in the shape of
-// the handheld, painted with GDI from the panel, that turns mouse and key
-// messages into the console's handlers. Drawn at the whole multiple of the
-// screen's scale (150 % draws at 1x, 200 % at 2x), never smoothed.
+// the handheld, painted with GDI from the panel, the front end the console
+// (Handheld) calls back; it reports mouse, keys, focus, activation and close
+// to the console, which decides everything. Drawn at the whole multiple of
+// the screen's scale (150 % draws at 1x, 200 % at 2x), never smoothed.
 #pragma once
 
 #include <windows.h>
@@ -12,25 +13,23 @@
 #include <vector>
 
 #include "frontends/win32/window/console_pictures.h"
-#include "game/console.h"
-#include "game/mouse_router.h"
+#include "game/handheld.h"
 
 namespace vorlak {
 
-class ConsoleView : public ConsoleWindow {
+class ConsoleView : public FrontEnd {
 public:
-    // What the window reports besides the mouse, which it routes itself.
-    struct Reports {
-        std::function<void(std::uint16_t key, bool down, bool repeat)> key;
-        std::function<void()> activated;  // every activation
-        std::function<void()> closing;    // the window is about to be destroyed
+    // What the window asks of the program that the console does not decide.
+    struct Requests {
+        std::function<void()> showLauncher;            // the console's first activation
+        std::function<void(Point at)> openMenu;        // the right-click menu, at a window point
     };
 
     static constexpr int kWidth = 461;          // the console's client size
     static constexpr int kCreatedHeight = 585;  // until the console grows it to the skin's height
     static constexpr wchar_t kClassName[] = L"VorlakSimulatorConsole";
 
-    ConsoleView(Console& console, const ConsolePictures& pictures);
+    explicit ConsoleView(const ConsolePictures& pictures);
     ~ConsoleView() override;
     ConsoleView(const ConsoleView&) = delete;
     ConsoleView& operator=(const ConsoleView&) = delete;
@@ -38,8 +37,13 @@ public:
     // Makes the window, hidden, at its place off the screen (-500, -1), with
     // its outline in place before it is first shown. False when it could not.
     bool create(HINSTANCE instance);
+    // The console it shows and reports to, once made (its creation step
+    // sizes this window, so the window comes first).
+    void attach(Handheld* handheld);
     HWND handle() const { return window_; }
-    Reports& reports() { return reports_; }
+    Requests& requests() { return requests_; }
+    // Windows places windows, but the console's drag is the system's move.
+    static PlatformTraits platformTraits();
 
     int scale() const { return scale_; }
     // Whether the stored outline shapes the window; false before create()
@@ -50,12 +54,14 @@ public:
     // Centred on the screen the window is on (the whole screen, taskbar included).
     void placeAtScreenCentre();
 
-    // ConsoleWindow: positions and sizes in console pixels (screen pixels
-    // divided by the scale).
-    int windowLeft() const override;
-    int windowTop() const override;
-    void setWindowLeft(int left) override;
-    void setWindowTop(int top) override;
+    // FrontEnd: positions and sizes in console pixels (screen pixels divided
+    // by the scale).
+    void panelChanged(const Rect& area) override { invalidate(area); }
+    void moveWindowBy(int dx, int dy) override;
+    std::optional<Point> windowPosition() const override;
+    bool startSystemMove() override;
+    void openMenu(Point at) override;
+    void showLauncher() override;
     void setClientHeight(int height) override;
     int clientHeight() const { return clientHeight_; }
 
@@ -74,13 +80,12 @@ private:
     void mousePress(MouseButton button, LPARAM at, bool doubleClick);
     void mouseRelease(MouseButton button, LPARAM at);
     bool setCursorForPointer();
-    POINT consolePoint(LPARAM at) const;
+    Point consolePoint(LPARAM at) const;
     void moveTo(int left, int top);
 
-    Console& console_;
     const ConsolePictures& pictures_;
-    MouseRouter router_;
-    Reports reports_;
+    Handheld* handheld_ = nullptr;
+    Requests requests_;
     HWND window_ = nullptr;
     int scale_ = 1;
     int clientHeight_ = kCreatedHeight;

@@ -1,4 +1,4 @@
-#include "frontends/qt/gamepads/pad_state.h"
+#include "game/pad_state.h"
 
 namespace vorlak {
 namespace {

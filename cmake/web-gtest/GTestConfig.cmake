@@ -1,0 +1,21 @@
+# GoogleTest for the browser build: Debian's sources (googletest package),
+# built with the project's compiler, under the names the tests link.
+set(VORLAK_GTEST_SOURCES /usr/src/googletest CACHE PATH "GoogleTest's sources")
+if(NOT TARGET gtest)
+  if(NOT EXISTS ${VORLAK_GTEST_SOURCES}/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest's sources are not in ${VORLAK_GTEST_SOURCES}: tools/install-deps.sh --web --tests installs them")
+  endif()
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${VORLAK_GTEST_SOURCES} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # Its own sources are not ours to keep warning-free.
+  target_compile_options(gtest PRIVATE -w)
+  target_compile_options(gtest_main PRIVATE -w)
+endif()
+if(NOT TARGET GTest::gtest)
+  add_library(GTest::gtest ALIAS gtest)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+  add_library(GTest::GTest ALIAS gtest)
+  add_library(GTest::Main ALIAS gtest_main)
+endif()
+set(GTest_FOUND TRUE)
