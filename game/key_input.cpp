@@ -24,7 +24,7 @@ void KeyInput::pressed(std::uint16_t key, bool systemRepeat, std::uint64_t times
             deliverPendingRelease();
         }
     }
-    if (key != VK_CONTROL) {
+    if (key != kKeyControl) {
         stopControlRepeat();  // only the last key pressed repeats
     } else if (systemRepeat) {
         traits_.systemRepeatsControl = true;
@@ -39,7 +39,7 @@ void KeyInput::pressed(std::uint16_t key, bool systemRepeat, std::uint64_t times
 
 void KeyInput::released(std::uint16_t key, bool systemRepeat, std::uint64_t timestamp) {
     if (systemRepeat) return;  // the half of a marked auto-repeat pair
-    if (key == VK_CONTROL) stopControlRepeat();
+    if (key == kKeyControl) stopControlRepeat();
     if (pending_) deliverPendingRelease();
     if (!traits_.unmarkedRepeatPairs) {
         keyUp_(key);
@@ -81,7 +81,7 @@ void KeyInput::onTimer(TimerId id) {
                 controlRepeatStarted_ = true;
                 clock_.startTicks(Input_ControlRepeat, traits_.repeatIntervalMs);
             }
-            keyDown_(VK_CONTROL);
+            keyDown_(kKeyControl);
             break;
         case Input_PadRepeat:
             if (!padKey_) break;

@@ -5,10 +5,10 @@
 
 namespace vorlak {
 
-constexpr std::uint16_t VK_CONTROL = 17;
-constexpr std::uint16_t VK_LEFT = 37;
-constexpr std::uint16_t VK_UP = 38;
-constexpr std::uint16_t VK_RIGHT = 39;
-constexpr std::uint16_t VK_DOWN = 40;
+constexpr std::uint16_t kKeyControl = 17;
+constexpr std::uint16_t kKeyLeft = 37;
+constexpr std::uint16_t kKeyUp = 38;
+constexpr std::uint16_t kKeyRight = 39;
+constexpr std::uint16_t kKeyDown = 40;
 
 }  // namespace vorlak

@@ -5,16 +5,16 @@ namespace vorlak {
 std::uint16_t PadInput::virtualKey(PadControl control) {
     switch (control) {
         case PadControl::Left:
-        case PadControl::StickLeft: return VK_LEFT;
+        case PadControl::StickLeft: return kKeyLeft;
         case PadControl::Right:
-        case PadControl::StickRight: return VK_RIGHT;
+        case PadControl::StickRight: return kKeyRight;
         case PadControl::Up:
-        case PadControl::StickUp: return VK_UP;
+        case PadControl::StickUp: return kKeyUp;
         case PadControl::Down:
-        case PadControl::StickDown: return VK_DOWN;
+        case PadControl::StickDown: return kKeyDown;
         case PadControl::South:
         case PadControl::East:
-        case PadControl::Start: return VK_CONTROL;
+        case PadControl::Start: return kKeyControl;
         case PadControl::Back:
         case PadControl::Count: break;
     }

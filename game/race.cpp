@@ -12,7 +12,7 @@ void Console::FormKeyDown(std::uint16_t key) {
     // collection, which finds the rider back in the centre lane and collects
     // nothing. A press that starts a game would also take a continue offer
     // still pending; power and reset withdraw the offer, so none is.
-    if (key == VK_CONTROL) {
+    if (key == kKeyControl) {
         panel_.hide(Im_Start);  // the START key looks pressed until a key is released
         if (!In_Gioco && Acceso) {
             In_Gioco = true;
@@ -38,7 +38,7 @@ void Console::FormKeyDown(std::uint16_t key) {
         return;
     }
 
-    if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return;
+    if (key != kKeyLeft && key != kKeyRight && key != kKeyUp && key != kKeyDown) return;
     // An arrow acts once per press: the next one needs a key release first.
     if (!Tasto_Libero) return;
     Tasto_Libero = false;
@@ -46,7 +46,7 @@ void Console::FormKeyDown(std::uint16_t key) {
 
     // Each pair of tests moves exactly one lane or one gear.
     switch (key) {
-        case VK_LEFT:
+        case kKeyLeft:
             if (Corsia == 2) {
                 Corsia = 1;
                 panel_.hide(Im_Moto2);
@@ -57,7 +57,7 @@ void Console::FormKeyDown(std::uint16_t key) {
                 panel_.show(Im_Moto2);
             }
             break;
-        case VK_RIGHT:
+        case kKeyRight:
             if (Corsia == 2) {
                 Corsia = 3;
                 panel_.hide(Im_Moto2);
@@ -68,7 +68,7 @@ void Console::FormKeyDown(std::uint16_t key) {
                 panel_.show(Im_Moto2);
             }
             break;
-        case VK_UP:
+        case kKeyUp:
             if (Marcia == 2) {
                 panel_.show(Im_Speed3);
                 changeSpeed(3);
@@ -77,7 +77,7 @@ void Console::FormKeyDown(std::uint16_t key) {
                 changeSpeed(2);
             }
             break;
-        case VK_DOWN:
+        case kKeyDown:
             if (Marcia == 2) {
                 panel_.hide(Im_Speed2);
                 changeSpeed(1);

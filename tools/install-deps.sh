@@ -2,10 +2,12 @@
 # Installs the Debian packages that building and running the simulator needs;
 # with --package, also those that making its Debian package needs; with
 # --tests, those and the ones only the tests need (with the browser test's
-# npm packages); with --web, those that building the browser front end's site
+# npm packages and the Windows build's tests, which run under wine); with
+# --web, those that building the browser front end's site needs; with
+# --windows, those that cross-building the Windows program and its packages
 # needs. Does nothing when they are all present.
 #
-# Usage: tools/install-deps.sh [--package | --tests] [--web]
+# Usage: tools/install-deps.sh [--package | --tests] [--web] [--windows]
 set -euo pipefail
 
 packages=(
@@ -26,6 +28,25 @@ packages=(
 package_packages=(
   # cpack -G DEB: dependencies read from the binaries (dpkg-shlibdeps, file)
   dpkg-dev file
+)
+windows_packages=(
+  cmake ninja-build
+  # the cross compiler, posix threads flavour (std::thread and std::mutex),
+  # and the resource compiler
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  # the installer
+  nsis
+)
+windows_test_packages=(
+  # GoogleTest's sources, built for Windows with the tests
+  googletest
+  # the tests run under wine (64-bit), with the X features its display
+  # driver loads when it finds them
+  wine wine64 libxrender1 libxrandr2 libxi6 libxcursor1 libxfixes3 libxinerama1 libxcomposite1
+  # windows need an X server; the end-to-end tests drive and read it
+  python3 xvfb x11-utils xdotool imagemagick
+  # the sound outputs are heard through a private PulseAudio server
+  pulseaudio pulseaudio-utils
 )
 test_packages=(
   # unit tests; sox, the reference the sound conversion is measured against
@@ -52,19 +73,26 @@ browser_test_packages=(
   chromium nodejs
 )
 
-web=0 tests=0
+web=0 windows=0 tests=0
 for option in "$@"; do
   case "$option" in
     --package) packages+=("${package_packages[@]}") ;;
-    --tests) tests=1; packages+=("${package_packages[@]}" "${test_packages[@]}" "${browser_test_packages[@]}") ;;
+    --tests) tests=1; packages+=("${package_packages[@]}" "${test_packages[@]}" "${browser_test_packages[@]}"
+                                 "${windows_packages[@]}" "${windows_test_packages[@]}") ;;
     --web) web=1 ;;
-    *) echo "usage: $0 [--package | --tests] [--web]" >&2; exit 2 ;;
+    --windows) windows=1 ;;
+    *) echo "usage: $0 [--package | --tests] [--web] [--windows]" >&2; exit 2 ;;
   esac
 done
 if [ "$web" = 1 ] && [ "$tests" = 0 ] && [ $# -eq 1 ]; then
   packages=("${web_packages[@]}")  # the site alone needs no toolkit
 elif [ "$web" = 1 ]; then
   packages+=("${web_packages[@]}")
+fi
+if [ "$windows" = 1 ] && [ $# -eq 1 ]; then
+  packages=("${windows_packages[@]}")  # the Windows program needs no Linux toolkit
+elif [ "$windows" = 1 ]; then
+  packages+=("${windows_packages[@]}")
 fi
 # npm comes with some builds of nodejs; Debian's own nodejs has it apart.
 if [ "$tests" = 1 ] && ! command -v npm >/dev/null; then

@@ -217,8 +217,8 @@ int main(int argc, char** argv) {
     form.show();
     form.activateWindow();
     console.Im_OnOffClick();
-    console.FormKeyDown(VK_CONTROL);
-    console.FormKeyUp(VK_CONTROL);
+    console.FormKeyDown(kKeyControl);
+    console.FormKeyUp(kKeyControl);
     clock.advance(8000);
     if (!console.timers().enabled(Timer_Pista) || console.state().Corsia != 2) {
         std::fprintf(stderr, "bench-key-repaint: the race did not start\n");

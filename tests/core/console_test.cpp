@@ -100,8 +100,8 @@ struct ConsoleTest : ::testing::Test {
         return std::count(calls.begin(), calls.end(), what);
     }
     void startRace() {
-        console.FormKeyDown(VK_CONTROL);
-        console.FormKeyUp(VK_CONTROL);
+        console.FormKeyDown(kKeyControl);
+        console.FormKeyUp(kKeyControl);
         clock.advance(7607);
         ASSERT_TRUE(console.timers().enabled(Timer_Avversari));
     }
@@ -203,8 +203,8 @@ TEST_F(ConsoleTest, SoundKeyTogglesAndRestartsTheEngineToneOnlyWhileRacing) {
     EXPECT_FALSE(console.panel().shown(Im_Suoni));
 
     startRace();
-    console.FormKeyDown(VK_UP);  // gear 2: tone 22
-    console.FormKeyUp(VK_UP);
+    console.FormKeyDown(kKeyUp);  // gear 2: tone 22
+    console.FormKeyUp(kKeyUp);
     sound.clearCalls();
     click(Im_Sound);
     EXPECT_EQ(soundCalls(), (std::vector<std::string>{"stop all", "tone off"}));
@@ -217,8 +217,8 @@ TEST_F(ConsoleTest, SoundKeyTogglesAndRestartsTheEngineToneOnlyWhileRacing) {
 TEST_F(ConsoleTest, ResetLightsEverySegmentWhileHeldAndLeavesTheConsoleOffWithSound) {
     click(Im_OnOff);
     click(Im_Sound);  // sound off
-    console.FormKeyDown(VK_CONTROL);
-    console.FormKeyUp(VK_CONTROL);
+    console.FormKeyDown(kKeyControl);
+    console.FormKeyUp(kKeyControl);
     ASSERT_TRUE(console.state().In_Gioco);
 
     pressAndHold(Im_ACL);
@@ -267,7 +267,7 @@ TEST_F(ConsoleTest, PowerOrResetDuringTheContinueOfferEndsItForGood) {
     click(Im_OnOff);
     EXPECT_FALSE(console.state().Attesa_Continue);
     sound.clearCalls();
-    console.FormKeyDown(VK_CONTROL);  // a new game from level 1, prepared once
+    console.FormKeyDown(kKeyControl);  // a new game from level 1, prepared once
     EXPECT_EQ(console.state().Livello, 1);
     EXPECT_EQ(countCalls("play Start.wav"), 1);
 
@@ -341,7 +341,7 @@ TEST_F(ConsoleTest, RightButtonAnchorsButNeverDragsAndOpensTheMenu) {
 }
 
 TEST_F(ConsoleTest, StartKeyLooksPressedFromCtrlToTheNextKeyRelease) {
-    console.FormKeyDown(VK_CONTROL);  // console off: only the key's look changes
+    console.FormKeyDown(kKeyControl);  // console off: only the key's look changes
     EXPECT_FALSE(console.panel().shown(Im_Start));
     EXPECT_FALSE(console.state().In_Gioco);
     console.FormKeyDown('A');

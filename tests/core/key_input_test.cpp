@@ -42,76 +42,76 @@ struct KeyInputTest : ::testing::Test {
 }  // namespace
 
 TEST_F(KeyInputTest, MarkedRepeatsGiveRepeatedDownsAndAReleaseComesAtOnceWithoutUnmarkedPairs) {
-    keys.pressed(VK_UP, false);
+    keys.pressed(kKeyUp, false);
     clock.advance(500);
-    keys.released(VK_UP, true);  // the half of a marked pair
-    keys.pressed(VK_UP, true);
+    keys.released(kKeyUp, true);  // the half of a marked pair
+    keys.pressed(kKeyUp, true);
     clock.advance(33);
-    keys.released(VK_UP, false);
+    keys.released(kKeyUp, false);
     EXPECT_EQ(events, (Events{"0 down 38", "500 down 38", "533 up 38"}));
 }
 
 TEST_F(KeyInputTest, UnmarkedPairsAreDroppedWhereTheyComeButARealReleaseIsLateByTheHoldOnly) {
     traits(500, 33, true);
-    keys.pressed(VK_LEFT, false, 100);
+    keys.pressed(kKeyLeft, false, 100);
     clock.advance(500);
-    keys.released(VK_LEFT, false, 600);  // unmarked, same time stamp as the next press
-    keys.pressed(VK_LEFT, false, 600);
+    keys.released(kKeyLeft, false, 600);  // unmarked, same time stamp as the next press
+    keys.pressed(kKeyLeft, false, 600);
     clock.advance(100);
     EXPECT_EQ(events, (Events{"0 down 37", "500 down 37"}));
-    keys.released(VK_LEFT, false, 700);
+    keys.released(kKeyLeft, false, 700);
     clock.advance(KeyInput::kReleaseHoldMs - 1);
     EXPECT_EQ(events.size(), 2u);
     clock.advance(1);
     EXPECT_EQ(events.back(), "615 up 37");
     // A release held back goes before the next press of another time.
-    keys.released(VK_RIGHT, false, 800);
-    keys.pressed(VK_RIGHT, false, 805);
+    keys.released(kKeyRight, false, 800);
+    keys.pressed(kKeyRight, false, 805);
     EXPECT_EQ(events, (Events{"0 down 37", "500 down 37", "615 up 37", "615 up 39", "615 down 39"}));
 }
 
 TEST_F(KeyInputTest, HeldControlRepeatsAtTheDesktopRateUntilReleasedOrAnotherKeyIsPressed) {
     traits(60, 20);
-    keys.pressed(VK_CONTROL, false);
+    keys.pressed(kKeyControl, false);
     clock.advance(100);
     EXPECT_EQ(events, (Events{"0 down 17", "60 down 17", "80 down 17", "100 down 17"}));
-    keys.released(VK_CONTROL, false);
+    keys.released(kKeyControl, false);
     clock.advance(200);
-    EXPECT_EQ(downs(VK_CONTROL), 4);
+    EXPECT_EQ(downs(kKeyControl), 4);
 
-    keys.pressed(VK_CONTROL, false);
-    keys.pressed(VK_LEFT, false);  // only the last key pressed repeats
+    keys.pressed(kKeyControl, false);
+    keys.pressed(kKeyLeft, false);  // only the last key pressed repeats
     clock.advance(200);
-    EXPECT_EQ(downs(VK_CONTROL), 5);
+    EXPECT_EQ(downs(kKeyControl), 5);
 }
 
 TEST_F(KeyInputTest, ASystemSeenRepeatingControlIsNotDoubled) {
     traits(30, 10);
-    keys.pressed(VK_CONTROL, false);
+    keys.pressed(kKeyControl, false);
     clock.advance(20);
-    keys.pressed(VK_CONTROL, true);  // the desktop repeats it itself
+    keys.pressed(kKeyControl, true);  // the desktop repeats it itself
     clock.advance(100);
-    EXPECT_EQ(downs(VK_CONTROL), 2);
-    keys.released(VK_CONTROL, false);
-    keys.pressed(VK_CONTROL, false);  // and is trusted from then on
+    EXPECT_EQ(downs(kKeyControl), 2);
+    keys.released(kKeyControl, false);
+    keys.pressed(kKeyControl, false);  // and is trusted from then on
     clock.advance(100);
-    EXPECT_EQ(downs(VK_CONTROL), 3);
+    EXPECT_EQ(downs(kKeyControl), 3);
 }
 
 TEST_F(KeyInputTest, PadsAreASecondKeyboardWithARepeatOfTheirOwn) {
     traits(30, 10);
-    keys.pressed(VK_CONTROL, false);
-    keys.padPressed(1, VK_LEFT);
+    keys.pressed(kKeyControl, false);
+    keys.padPressed(1, kKeyLeft);
     clock.advance(50);
     // Both repeat: the keyboard's CTRL and the pad's arrow.
-    EXPECT_EQ(downs(VK_CONTROL), 4);
-    EXPECT_EQ(downs(VK_LEFT), 4);
-    keys.padReleased(2, VK_RIGHT);  // another control's release stops nothing
+    EXPECT_EQ(downs(kKeyControl), 4);
+    EXPECT_EQ(downs(kKeyLeft), 4);
+    keys.padReleased(2, kKeyRight);  // another control's release stops nothing
     clock.advance(10);
-    EXPECT_EQ(downs(VK_LEFT), 5);
-    keys.padReleased(1, VK_LEFT);
+    EXPECT_EQ(downs(kKeyLeft), 5);
+    keys.padReleased(1, kKeyLeft);
     clock.advance(50);
-    EXPECT_EQ(downs(VK_LEFT), 5);
+    EXPECT_EQ(downs(kKeyLeft), 5);
     keys.flush();  // the console lost the keyboard
     const auto before = events.size();
     clock.advance(100);

@@ -117,11 +117,11 @@ TEST(Fuel, RunningOutStopsEverythingAndLeavesTheSceneCollectable) {
 
         // Lane 2 collects nothing; the matching lane does, even with no race.
         r.c.set(&ConsoleState::Corsia, 2);
-        r.tap(VK_CONTROL);
+        r.tap(kKeyControl);
         EXPECT_EQ(r.c.state().Livello_Benzina, 0);
         r.c.set(&ConsoleState::Corsia, pumpLeft ? 1 : 3);
         r.mark();
-        r.tap(VK_CONTROL);
+        r.tap(kKeyControl);
         EXPECT_EQ(r.c.state().Livello_Benzina, 1);
         EXPECT_EQ(r.sounds(), Sounds{"play Srvc2.wav"});
         EXPECT_FALSE(r.shown(Im_Pompa1) || r.shown(Im_Pompa2));
@@ -207,7 +207,7 @@ TEST(ServiceStops, AnEarlyCollectionStartsTheNextWaitWhenTheHideTimerRunsOut) {
     r.run("autopilot off");
     r.c.set(&ConsoleState::Corsia, left ? 1 : 3);
     r.mark();
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     EXPECT_FALSE(r.shown(Im_Chiave1) || r.shown(Im_Chiave2));
     EXPECT_EQ(r.c.state().Vite, 4);
     EXPECT_TRUE(r.shown(Im_Errori1));
@@ -232,25 +232,25 @@ TEST(ServiceStops, SpannerBeforePumpOnePerCtrlAndOnlyFromTheMatchingLane) {
     r.c.timers().enable(Timer_PompaOn);
     for (Element e : {Im_Chiave1, Im_Pompa1, Im_Chiave2}) r.c.panel().show(e);
 
-    r.tap(VK_CONTROL);  // lane 2: nothing
+    r.tap(kKeyControl);  // lane 2: nothing
     EXPECT_EQ(r.c.state().Vite, 3);
     EXPECT_EQ(r.c.state().Livello_Benzina, 2);
 
-    r.tap(VK_LEFT);
-    r.c.FormKeyDown(VK_CONTROL);
+    r.tap(kKeyLeft);
+    r.c.FormKeyDown(kKeyControl);
     EXPECT_EQ(r.c.state().Vite, 4);
     EXPECT_FALSE(r.shown(Im_Chiave1));
     EXPECT_FALSE(r.shown(Im_Chiave2));  // both spanner pictures go
     EXPECT_TRUE(r.shown(Im_Pompa1));
     EXPECT_EQ(r.c.state().Livello_Benzina, 2);
-    r.c.FormKeyDown(VK_CONTROL);  // a held CTRL acts again on its repeat
+    r.c.FormKeyDown(kKeyControl);  // a held CTRL acts again on its repeat
     EXPECT_EQ(r.c.state().Livello_Benzina, 3);
     EXPECT_TRUE(r.shown(Im_Fuel3));
     EXPECT_FALSE(r.shown(Im_Fuel2));
     EXPECT_FALSE(r.c.timers().enabled(Timer_PompaOn));  // full again: no more pumps
 
     r.c.panel().show(Im_Pompa2);  // right-hand stop, rider in lane 1
-    r.c.FormKeyDown(VK_CONTROL);
+    r.c.FormKeyDown(kKeyControl);
     EXPECT_EQ(r.c.state().Livello_Benzina, 3);
     EXPECT_TRUE(r.shown(Im_Pompa2));
 }
@@ -261,9 +261,9 @@ TEST(ServiceStops, PumpAtTwoStopsTheBlinkAndShowsTheHalfNeedle) {
     r.c.set(&ConsoleState::Livello_Benzina, 2);
     r.c.onTimer(Timer_Benzina);
     ASSERT_TRUE(r.c.timers().enabled(Timer_LampeggioBenzina));
-    r.tap(VK_RIGHT);
+    r.tap(kKeyRight);
     r.c.panel().show(Im_Pompa2);
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     EXPECT_EQ(r.c.state().Livello_Benzina, 2);
     EXPECT_FALSE(r.c.timers().enabled(Timer_LampeggioBenzina));
     EXPECT_FALSE(r.shown(Im_Fuel1));
@@ -273,13 +273,13 @@ TEST(ServiceStops, PumpAtTwoStopsTheBlinkAndShowsTheHalfNeedle) {
 TEST(Counters, CollectingAtFullRaisesTheCountersWithoutChangingTheGauges) {
     Rig r;
     r.startRace();
-    r.tap(VK_LEFT);
+    r.tap(kKeyLeft);
     r.c.panel().show(Im_Chiave1);
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     EXPECT_EQ(r.c.state().Vite, 5);
     EXPECT_EQ(livesShown(r), (std::vector<bool>{true, true, true, true}));
     r.c.panel().show(Im_Pompa1);
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     EXPECT_EQ(r.c.state().Livello_Benzina, 4);
     EXPECT_TRUE(r.shown(Im_Fuel3));
 
@@ -297,8 +297,8 @@ TEST(Counters, CollectingAtFullRaisesTheCountersWithoutChangingTheGauges) {
 TEST(Crash, TheRiderBlinksTwiceThenTheGridEmptiesAndTheRaceResumes) {
     Rig r;
     const auto t0 = r.startRace();
-    r.tap(VK_RIGHT);
-    r.tap(VK_UP);
+    r.tap(kKeyRight);
+    r.tap(kKeyUp);
     r.c.set(&ConsoleState::Score, 37);
     r.c.set(&ConsoleState::Punti_Livello, 37);
     r.c.panel().show(Im_Pompa1);
@@ -347,7 +347,7 @@ TEST(Crash, TheFourthCrashEndsTheGameWithTheRiderLeftInItsLane) {
         crashAndBlink(r);
         EXPECT_EQ(livesShown(r), want);
     }
-    r.tap(VK_LEFT);
+    r.tap(kKeyLeft);
     r.mark();
     const auto hit = crashAndBlink(r);
     EXPECT_EQ(r.c.state().Vite, 0);

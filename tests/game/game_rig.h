@@ -77,7 +77,7 @@ public:
     // Power on, CTRL, and the start sequence: the race runs from the returned time.
     std::int64_t startRace() {
         powerOn();
-        tap(VK_CONTROL);
+        tap(kKeyControl);
         advance(kStartSequenceMs);
         return now();
     }

@@ -94,7 +94,7 @@ TEST(WholeGame, FiveLevelsWonThenIdleWithoutAContinue) {
     EXPECT_FALSE(r.offerSeen);
     EXPECT_TRUE(r.ticks.back().at <= cleared + 8500);
     // The next CTRL starts a new game at level 1.
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     EXPECT_EQ(r.c.state().Livello, 1);
     EXPECT_EQ(r.c.state().Score, 0);
 }
@@ -113,7 +113,7 @@ TEST(WholeGame, LostOnLevelThreeContinuedFromZero) {
     r.loseAllLives();
     const auto lost = r.now();
     EXPECT_TRUE(r.c.timers().enabled(Timer_MusicaFine));
-    r.tap(VK_CONTROL);  // during the game-over tune: nothing
+    r.tap(kKeyControl);  // during the game-over tune: nothing
     EXPECT_FALSE(r.c.state().Attesa_Continue);
     r.advanceTo(lost + 4000);
     EXPECT_TRUE(r.c.state().Attesa_Continue);
@@ -123,7 +123,7 @@ TEST(WholeGame, LostOnLevelThreeContinuedFromZero) {
 
     r.advanceTo(lost + 4000 + 9999);
     r.mark();
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     EXPECT_FALSE(r.c.state().Attesa_Continue);
     EXPECT_FALSE(r.c.timers().enabled(Timer_Continue));
     EXPECT_EQ(r.sounds(), Sounds{"play Start.wav"});
@@ -158,7 +158,7 @@ TEST(Continue, AnOfferLeftAloneEndsTheGameAfterTenSeconds) {
     for (int t = 0; t < TimerCount; ++t) EXPECT_FALSE(r.c.timers().enabled(static_cast<TimerId>(t)));
     // The next CTRL is a new game at level 1, prepared once.
     r.mark();
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     EXPECT_EQ(r.c.state().Livello, 1);
     EXPECT_EQ(r.sounds(), Sounds{"play Start.wav"});
 }
@@ -172,7 +172,7 @@ TEST(Continue, LowFuelBlinksThroughTheOfferAndTheContinueStopsIt) {
     r.advance(4000 + 3000);
     EXPECT_TRUE(r.c.state().Attesa_Continue);
     EXPECT_TRUE(r.c.timers().enabled(Timer_LampeggioBenzina));
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     EXPECT_FALSE(r.c.timers().enabled(Timer_LampeggioBenzina));
     EXPECT_TRUE(r.shown(Im_Fuel3));
     EXPECT_FALSE(r.shown(Im_Fuel1));
@@ -184,13 +184,13 @@ TEST(Continue, AfterTheFuelRanOutTheOpponentsStayAndMoveOnInTheNextRace) {
     r.c.set(&ConsoleState::Livello_Benzina, 1);
     r.setRow(1, {false, true, false});
     r.setRow(3, {true, false, false});
-    r.tap(VK_LEFT);  // safe from the lane-2 opponent
+    r.tap(kKeyLeft);  // safe from the lane-2 opponent
     r.c.onTimer(Timer_Benzina);  // the last unit
     EXPECT_EQ(r.c.state().Livello_Benzina, 0);
     EXPECT_TRUE(r.c.timers().enabled(Timer_MusicaFine));
     EXPECT_EQ(scenario::gridText(r.panel()), "... X.. ... .X.");
     r.advance(4000);
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     EXPECT_EQ(scenario::gridText(r.panel()), "... X.. ... .X.");
     r.advance(kStartSequenceMs);
     // The rider is back in lane 2: the first opponent step finds the leftover.
@@ -202,7 +202,7 @@ TEST(Continue, AfterTheFuelRanOutTheOpponentsStayAndMoveOnInTheNextRace) {
 TEST(LevelChange, TheSceneStaysFrozenAndAShownStopCanBeTaken) {
     GameRig r;
     const auto t0 = r.startRace();
-    r.tap(VK_RIGHT);
+    r.tap(kKeyRight);
     r.c.set(&ConsoleState::Score, 99);
     r.c.set(&ConsoleState::Punti_Livello, 99);
     r.c.set(&ConsoleState::Vite, 2);
@@ -218,7 +218,7 @@ TEST(LevelChange, TheSceneStaysFrozenAndAShownStopCanBeTaken) {
     r.advanceTo(t0 + 600 + 3000);
     EXPECT_EQ(scenario::gridText(r.panel()), grid);
     EXPECT_TRUE(r.c.timers().enabled(Timer_LampeggioBenzina));
-    r.tap(VK_CONTROL);  // CTRL starts nothing, but takes the spanner
+    r.tap(kKeyControl);  // CTRL starts nothing, but takes the spanner
     EXPECT_EQ(r.c.state().Vite, 3);
     EXPECT_EQ(r.c.state().Livello, 1);
     EXPECT_FALSE(r.c.timers().enabled(Timer_MusicaAvvio));

@@ -27,17 +27,17 @@ TEST(Speed, EachPressShiftsOneGearWithItsIntervalsToneAndPictures) {
     r.startRace();
     expectGear(r, kSpeeds[0]);
     r.mark();
-    r.tap(VK_UP);
+    r.tap(kKeyUp);
     expectGear(r, kSpeeds[1]);
-    r.tap(VK_UP);
+    r.tap(kKeyUp);
     expectGear(r, kSpeeds[2]);
-    r.tap(VK_UP);  // already at the top
+    r.tap(kKeyUp);  // already at the top
     expectGear(r, kSpeeds[2]);
-    r.tap(VK_DOWN);
+    r.tap(kKeyDown);
     expectGear(r, kSpeeds[1]);
-    r.tap(VK_DOWN);
+    r.tap(kKeyDown);
     expectGear(r, kSpeeds[0]);
-    r.tap(VK_DOWN);  // already at the bottom
+    r.tap(kKeyDown);  // already at the bottom
     expectGear(r, kSpeeds[0]);
     // The engine tone follows every change, without a stop in between.
     EXPECT_EQ(r.sounds(), (Sounds{"tone 54240", "tone 45895", "tone 54240", "tone 59664"}));
@@ -47,13 +47,13 @@ TEST(Speed, EachPressShiftsOneGearWithItsIntervalsToneAndPictures) {
 TEST(Speed, AnArrowAtTheEdgeStillNeedsARelease) {
     Rig r;
     r.startRace();
-    r.c.FormKeyDown(VK_DOWN);  // at speed 1: nothing
-    r.c.FormKeyDown(VK_UP);
+    r.c.FormKeyDown(kKeyDown);  // at speed 1: nothing
+    r.c.FormKeyDown(kKeyUp);
     EXPECT_EQ(r.c.state().Marcia, 1);
-    r.c.FormKeyUp(VK_DOWN);
-    r.tap(VK_LEFT);
-    r.c.FormKeyDown(VK_LEFT);  // in lane 1: nothing
-    r.c.FormKeyDown(VK_RIGHT);
+    r.c.FormKeyUp(kKeyDown);
+    r.tap(kKeyLeft);
+    r.c.FormKeyDown(kKeyLeft);  // in lane 1: nothing
+    r.c.FormKeyDown(kKeyRight);
     EXPECT_EQ(r.c.state().Corsia, 1);
 }
 
@@ -70,7 +70,7 @@ TEST(Speed, NoToneWhenSoundIsOffOrTheSpeakerNotAllowed) {
     r.startRace();
     r.c.set(&ConsoleState::Suono_On, false);
     r.mark();
-    r.tap(VK_UP);
+    r.tap(kKeyUp);
     EXPECT_TRUE(r.sounds().empty());
     // Turning sound back on during the race restarts the tone at the current gear.
     r.c.Im_SoundMouseDown(MouseButton::Left);
@@ -80,7 +80,7 @@ TEST(Speed, NoToneWhenSoundIsOffOrTheSpeakerNotAllowed) {
     Rig quiet;
     quiet.c.set(&ConsoleState::Speaker_On, false);
     quiet.startRace();
-    quiet.tap(VK_UP);
+    quiet.tap(kKeyUp);
     for (const auto& call : quiet.runner.sound().calls()) EXPECT_EQ(call.what.rfind("tone", 0), std::string::npos);
 }
 
@@ -88,7 +88,7 @@ TEST(Speed, AChangeRestartsBothRaceCountdowns) {
     Rig r;
     const auto t0 = r.startRace();
     r.advanceTo(t0 + 590);  // the opponent step was due at t0 + 600
-    r.tap(VK_UP);
+    r.tap(kKeyUp);
     r.advanceTo(t0 + 590 + 450);
     EXPECT_EQ(r.tickTimes(Timer_Avversari), (std::vector<std::int64_t>{t0 + 590 + 450}));
     EXPECT_EQ(r.tickTimes(Timer_Pista), (std::vector<std::int64_t>{t0 + 380, t0 + 590 + 250}));
@@ -98,7 +98,7 @@ TEST(Track, DashesRunTowardsTheRiderInAThreeEventCycle) {
     for (const SpeedRow& s : kSpeeds) {
         Rig r;
         const auto t0 = r.startRace();
-        for (int i = 1; i < s.marcia; ++i) r.tap(VK_UP);
+        for (int i = 1; i < s.marcia; ++i) r.tap(kKeyUp);
         for (int event = 1; event <= 9; ++event) {
             r.advanceTo(t0 + event * s.pistaMs);
             const int group = event % 3;  // 1 middle, 2 near, 0 far
@@ -117,7 +117,7 @@ TEST(Opponents, EveryNewFarRowComesFromThePatternTableWithinTheGearsRange) {
     for (const SpeedRow& s : kSpeeds) {
         Rig r;
         auto t = r.startRace();
-        for (int i = 1; i < s.marcia; ++i) r.tap(VK_UP);
+        for (int i = 1; i < s.marcia; ++i) r.tap(kKeyUp);
         r.c.set(&ConsoleState::Livello_Benzina, 1000);  // not the subject here
         int empty = 0;
         const int steps = 400;
@@ -160,7 +160,7 @@ TEST(Opponents, LeavingTheLaneWithinTheLastStepAvoidsTheCrashAndScores) {
     const auto t0 = r.startRace();
     r.steer({{t0 + 600, 12, 1}, {t0 + 1200, 12, 6, 11}, {t0 + 1800, 12, 6, 11}, {t0 + 2400, 12, 6, 11}, {t0 + 3000, 12, 6, 11}});
     r.advanceTo(t0 + 2999);
-    r.tap(VK_LEFT);
+    r.tap(kKeyLeft);
     r.advanceTo(t0 + 3000);
     EXPECT_FALSE(r.c.timers().enabled(Timer_MusicaErrore));
     EXPECT_EQ(r.c.state().Score, 1);
@@ -172,7 +172,7 @@ TEST(Opponents, MovingIntoAnOccupiedNearCellIsACrashOnlyAtTheNextStep) {
     Rig r;
     const auto t0 = r.startRace();
     r.setRow(1, {true, false, false});
-    r.tap(VK_LEFT);
+    r.tap(kKeyLeft);
     EXPECT_FALSE(r.c.timers().enabled(Timer_MusicaErrore));
     r.advanceTo(t0 + 599);
     EXPECT_TRUE(r.c.timers().enabled(Timer_Avversari));
@@ -184,8 +184,8 @@ TEST(Scoring, PatternThreePassingInLaneThreeScoresTwoOpponentsAtEachSpeed) {
     for (const SpeedRow& s : kSpeeds) {
         Rig r;
         const auto t0 = r.startRace();
-        for (int i = 1; i < s.marcia; ++i) r.tap(VK_UP);
-        r.tap(VK_RIGHT);
+        for (int i = 1; i < s.marcia; ++i) r.tap(kKeyUp);
+        r.tap(kKeyRight);
         r.c.set(&ConsoleState::Score, 40);
         r.c.set(&ConsoleState::Punti_Livello, 40);
         r.setRow(1, kPatterns[3]);
@@ -215,7 +215,7 @@ TEST(Scoring, ACollisionScoresNothingAndFreezesTheGrid) {
 TEST(Scoring, TheSecondOpponentOfAClearingEventClearsTheLevelAgain) {
     Rig r;
     const auto t0 = r.startRace();
-    r.tap(VK_RIGHT);
+    r.tap(kKeyRight);
     r.c.set(&ConsoleState::Score, 99);
     r.c.set(&ConsoleState::Punti_Livello, 99);
     r.setRow(1, kPatterns[3]);
@@ -245,8 +245,8 @@ TEST(Scoring, TheSecondOpponentOfAClearingEventClearsTheLevelAgain) {
 TEST(Scoring, ClearingAtSpeedThreeDropsThePointsBeyondTheTarget) {
     Rig r;
     const auto t0 = r.startRace();
-    r.tap(VK_UP);
-    r.tap(VK_UP);
+    r.tap(kKeyUp);
+    r.tap(kKeyUp);
     r.c.set(&ConsoleState::Score, 99);
     r.c.set(&ConsoleState::Punti_Livello, 99);
     r.setRow(1, kPatterns[0]);

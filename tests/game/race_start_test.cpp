@@ -6,11 +6,11 @@ using namespace vorlak::testing;
 
 TEST(RaceStart, CtrlWithTheConsoleOffOnlyPressesTheStartKey) {
     Rig r;
-    r.c.FormKeyDown(VK_CONTROL);
+    r.c.FormKeyDown(kKeyControl);
     EXPECT_FALSE(r.shown(Im_Start));
     EXPECT_FALSE(r.c.state().In_Gioco);
     EXPECT_TRUE(r.sounds().empty());
-    r.c.FormKeyUp(VK_LEFT);  // any key's release shows it again
+    r.c.FormKeyUp(kKeyLeft);  // any key's release shows it again
     EXPECT_TRUE(r.shown(Im_Start));
     r.advance(20000);
     EXPECT_TRUE(r.ticks.empty());
@@ -22,7 +22,7 @@ TEST(RaceStart, CtrlStartsANewGameAndPreparesTheFirstLevel) {
     r.c.set(&ConsoleState::Score, 740);  // left over from an earlier game
     r.c.set(&ConsoleState::Tasto_Libero, false);
     r.mark();
-    r.c.FormKeyDown(VK_CONTROL);
+    r.c.FormKeyDown(kKeyControl);
     EXPECT_TRUE(r.c.state().In_Gioco);
     EXPECT_TRUE(r.c.state().Tasto_Libero);
     EXPECT_FALSE(r.shown(Im_GameOver));
@@ -48,7 +48,7 @@ TEST(RaceStart, CtrlStartsANewGameAndPreparesTheFirstLevel) {
 TEST(RaceStart, LightsAndLevelDisplayFollowTheirTimers) {
     Rig r;
     r.powerOn();
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     r.advanceTo(4124);
     EXPECT_FALSE(r.shown(Im_Semaforo3));
     EXPECT_EQ(scenario::slotsText(r.panel()), "_ _ _ _");
@@ -92,7 +92,7 @@ TEST(RaceStart, LightsAndLevelDisplayFollowTheirTimers) {
 TEST(RaceStart, LevelDisplayShowsTheLevelAndTheScoreComesBackAfterTheLights) {
     Rig r;
     r.powerOn();
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     r.c.set(&ConsoleState::Livello, 3);
     r.c.set(&ConsoleState::Score, 3);  // shown as 300 with the fixed zeros
     r.c.Prepara_Gioco();  // runs again; the running start tune timer keeps its count
@@ -107,48 +107,48 @@ TEST(RaceStart, LevelDisplayShowsTheLevelAndTheScoreComesBackAfterTheLights) {
 TEST(RaceStart, ArrowDuringTheLightsIsLostAndNeedsARelease) {
     Rig r;
     r.powerOn();
-    r.tap(VK_CONTROL);
+    r.tap(kKeyControl);
     r.advanceTo(5000);
-    r.c.FormKeyDown(VK_UP);  // held through the start of the race
-    r.c.FormKeyDown(VK_LEFT);
+    r.c.FormKeyDown(kKeyUp);  // held through the start of the race
+    r.c.FormKeyDown(kKeyLeft);
     EXPECT_FALSE(r.c.state().Tasto_Libero);
     r.advanceTo(kStartSequenceMs + 10);
     EXPECT_EQ(r.c.state().Marcia, 1);
     EXPECT_EQ(r.c.state().Corsia, 2);
-    r.c.FormKeyDown(VK_UP);  // key repeat: nothing
+    r.c.FormKeyDown(kKeyUp);  // key repeat: nothing
     EXPECT_EQ(r.c.state().Marcia, 1);
-    r.c.FormKeyUp(VK_UP);
-    r.c.FormKeyDown(VK_UP);
+    r.c.FormKeyUp(kKeyUp);
+    r.c.FormKeyDown(kKeyUp);
     EXPECT_EQ(r.c.state().Marcia, 2);
 }
 
 TEST(RaceStart, HeldCtrlNeitherRestartsTheLightsNorBlocksTheFirstArrow) {
     Rig r;
     r.powerOn();
-    r.c.FormKeyDown(VK_CONTROL);
+    r.c.FormKeyDown(kKeyControl);
     // Key repeats of CTRL all through the start sequence.
     for (std::int64_t t = 500; t < kStartSequenceMs; t += 33) {
         r.advanceTo(t);
-        r.c.FormKeyDown(VK_CONTROL);
+        r.c.FormKeyDown(kKeyControl);
     }
     r.advanceTo(kStartSequenceMs);
     EXPECT_EQ(r.tickTimes(Timer_Semaforo3), (std::vector<std::int64_t>{kStartSequenceMs}));
     EXPECT_TRUE(r.c.timers().enabled(Timer_Pista));
     EXPECT_FALSE(r.shown(Im_Start));
-    r.c.FormKeyDown(VK_RIGHT);
+    r.c.FormKeyDown(kKeyRight);
     EXPECT_EQ(r.c.state().Corsia, 3);
 }
 
 TEST(RaceStart, OtherKeysDoNothingButTheirReleaseFreesTheArrows) {
     Rig r;
     r.startRace();
-    r.c.FormKeyDown(VK_UP);
+    r.c.FormKeyDown(kKeyUp);
     EXPECT_EQ(r.c.state().Marcia, 2);
     for (std::uint16_t key : {16, 32, 65, 13, 36, 112}) r.c.FormKeyDown(key);
     EXPECT_FALSE(r.c.state().Tasto_Libero);
     EXPECT_EQ(r.c.state().Marcia, 2);
     r.c.FormKeyUp(65);
     EXPECT_TRUE(r.c.state().Tasto_Libero);
-    r.c.FormKeyDown(VK_UP);
+    r.c.FormKeyDown(kKeyUp);
     EXPECT_EQ(r.c.state().Marcia, 3);
 }

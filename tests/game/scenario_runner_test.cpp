@@ -43,7 +43,7 @@ TEST(ScenarioRunner, AHeldKeyRepeatsAtItsDelayAndRateThenReleasesOnce) {
     r.run("clear-road on");
     // A held CTRL collects at every key-down: count them with a spanner that
     // comes back after each collection. Downs at 0, 500, 600, 700, 800, 900.
-    r.tap(VK_LEFT);
+    r.tap(kKeyLeft);
     r.c.set(&ConsoleState::Vite, 1);
     int collected = 0;
     std::vector<std::int64_t> at;

@@ -19,16 +19,16 @@ void Runner::autopilotStep() {
     };
     auto moveTo = [&](int lane) {
         // At most two presses: a console that ignores them must not hang us.
-        for (int press = 0; press < 2 && s.Corsia < lane; ++press) tap(VK_RIGHT);
-        for (int press = 0; press < 2 && s.Corsia > lane; ++press) tap(VK_LEFT);
+        for (int press = 0; press < 2 && s.Corsia < lane; ++press) tap(kKeyRight);
+        for (int press = 0; press < 2 && s.Corsia > lane; ++press) tap(kKeyLeft);
     };
-    for (int guard = 0; guard < 3 && s.Marcia < autopilotGear_; ++guard) tap(VK_UP);
-    for (int guard = 0; guard < 3 && s.Marcia > autopilotGear_; ++guard) tap(VK_DOWN);
+    for (int guard = 0; guard < 3 && s.Marcia < autopilotGear_; ++guard) tap(kKeyUp);
+    for (int guard = 0; guard < 3 && s.Marcia > autopilotGear_; ++guard) tap(kKeyDown);
     for (int guard = 0; guard < 2 && autopilotCollects_; ++guard) {
         if (p.shown(Im_Chiave1) || p.shown(Im_Pompa1)) moveTo(1);
         else if (p.shown(Im_Chiave2) || p.shown(Im_Pompa2)) moveTo(3);
         else break;
-        tap(VK_CONTROL);
+        tap(kKeyControl);
     }
     if (p.shown(opponentGridCell(1, s.Corsia))) {
         for (int lane : {2, 1, 3})

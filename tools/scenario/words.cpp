@@ -94,9 +94,9 @@ TimerId parseTimer(const std::string& name) {
 
 std::uint16_t parseKey(const std::string& name) {
     static const std::pair<std::string_view, std::uint16_t> named[] = {
-        {"ctrl", VK_CONTROL}, {"left", VK_LEFT}, {"up", VK_UP},     {"right", VK_RIGHT},
-        {"down", VK_DOWN},    {"shift", 16},     {"space", 32},     {"enter", 13},
-        {"esc", 27},          {"tab", 9},        {"backspace", 8},
+        {"ctrl", kKeyControl}, {"left", kKeyLeft}, {"up", kKeyUp},       {"right", kKeyRight},
+        {"down", kKeyDown},    {"shift", 16},      {"space", 32},        {"enter", 13},
+        {"esc", 27},           {"tab", 9},         {"backspace", 8},
     };
     for (auto [n, code] : named)
         if (name == n) return code;
@@ -115,11 +115,11 @@ std::uint16_t parseKey(const std::string& name) {
 
 std::string keyName(std::uint16_t key) {
     switch (key) {
-        case VK_CONTROL: return "ctrl";
-        case VK_LEFT: return "left";
-        case VK_UP: return "up";
-        case VK_RIGHT: return "right";
-        case VK_DOWN: return "down";
+        case kKeyControl: return "ctrl";
+        case kKeyLeft: return "left";
+        case kKeyUp: return "up";
+        case kKeyRight: return "right";
+        case kKeyDown: return "down";
         default: return "vk" + std::to_string(key);
     }
 }

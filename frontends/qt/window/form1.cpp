@@ -54,11 +54,11 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWind
 
 std::uint16_t TForm1::virtualKey(int qtKey) {
     switch (qtKey) {
-        case Qt::Key_Control: return VK_CONTROL;
-        case Qt::Key_Left: return VK_LEFT;
-        case Qt::Key_Up: return VK_UP;
-        case Qt::Key_Right: return VK_RIGHT;
-        case Qt::Key_Down: return VK_DOWN;
+        case Qt::Key_Control: return kKeyControl;
+        case Qt::Key_Left: return kKeyLeft;
+        case Qt::Key_Up: return kKeyUp;
+        case Qt::Key_Right: return kKeyRight;
+        case Qt::Key_Down: return kKeyDown;
         default: break;
     }
     // Letters and digits share their codes with the virtual keys; punctuation

@@ -1,0 +1,103 @@
+// The console's main window on Windows: a frameless popup in the shape of
+// the handheld, painted with GDI from the panel, the front end the console
+// (Handheld) calls back; it reports mouse, keys, focus, activation and close
+// to the console, which decides everything. Drawn at the whole multiple of
+// the screen's scale (150 % draws at 1x, 200 % at 2x), never smoothed.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "frontends/win32/window/console_pictures.h"
+#include "game/handheld.h"
+
+namespace vorlak {
+
+class ConsoleView : public FrontEnd {
+public:
+    // What the window asks of the program that the console does not decide.
+    struct Requests {
+        std::function<void()> showLauncher;            // the console's first activation
+        std::function<void(Point at)> openMenu;        // the right-click menu, at a window point
+    };
+
+    static constexpr int kWidth = 461;          // the console's client size
+    static constexpr int kCreatedHeight = 585;  // until the console grows it to the skin's height
+    static constexpr wchar_t kClassName[] = L"VorlakSimulatorConsole";
+
+    explicit ConsoleView(const ConsolePictures& pictures);
+    ~ConsoleView() override;
+    ConsoleView(const ConsoleView&) = delete;
+    ConsoleView& operator=(const ConsoleView&) = delete;
+
+    // Makes the window, hidden, at its place off the screen (-500, -1), with
+    // its outline in place before it is first shown. False when it could not.
+    bool create(HINSTANCE instance);
+    // The console it shows and reports to, once made (its creation step
+    // sizes this window, so the window comes first).
+    void attach(Handheld* handheld);
+    HWND handle() const { return window_; }
+    Requests& requests() { return requests_; }
+    // Windows places windows, but the console's drag is the system's move.
+    static PlatformTraits platformTraits();
+
+    int scale() const { return scale_; }
+    // Whether the stored outline shapes the window; false before create()
+    // and when the outline was refused (the window is then rectangular).
+    bool hasOutline() const { return outlined_; }
+
+    void show();
+    // Centred on the screen the window is on (the whole screen, taskbar included).
+    void placeAtScreenCentre();
+
+    // FrontEnd: positions and sizes in console pixels (screen pixels divided
+    // by the scale).
+    void panelChanged(const Rect& area) override { invalidate(area); }
+    void moveWindowBy(int dx, int dy) override;
+    std::optional<Point> windowPosition() const override;
+    bool startSystemMove() override;
+    void openMenu(Point at) override;
+    void showLauncher() override;
+    void setClientHeight(int height) override;
+    int clientHeight() const { return clientHeight_; }
+
+    // What the last paint drew into its buffer (console pixels), and how
+    // many paints there were: changes between two paints are drawn as one.
+    Rect lastPaintArea() const { return lastPaintArea_; }
+    int paintCount() const { return paintCount_; }
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void applyScale(int scale);
+    void applyOutline();
+    void invalidate(const Rect& area);
+    void paint();
+    void mousePress(MouseButton button, LPARAM at, bool doubleClick);
+    void mouseRelease(MouseButton button, LPARAM at);
+    bool setCursorForPointer();
+    Point consolePoint(LPARAM at) const;
+    void moveTo(int left, int top);
+
+    const ConsolePictures& pictures_;
+    Handheld* handheld_ = nullptr;
+    Requests requests_;
+    HWND window_ = nullptr;
+    int scale_ = 1;
+    int clientHeight_ = kCreatedHeight;
+    bool outlined_ = false;
+    std::vector<std::uint8_t> outline_;  // the region data, kept for a new scale
+
+    HDC buffer_ = nullptr;  // the console at 1x, what the screen shows
+    HBITMAP bufferBitmap_ = nullptr;
+    HGDIOBJ bufferOriginal_ = nullptr;
+    Rect dirty_{};
+    Rect lastPaintArea_{};
+    int paintCount_ = 0;
+};
+
+}  // namespace vorlak
