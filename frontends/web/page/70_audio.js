@@ -1,8 +1,11 @@
 // --- sound: the mixer (our own, compiled to wasm) runs in an AudioWorklet
 // and owns the samples; the page sends it the core's calls as messages. The
-// context runs at the device's own rate and the mixer mixes at that rate
-// (the effects are converted to it as they load), so that the browser has
-// nothing to resample. It is made by PLAY, the player's gesture.
+// context runs at the rate the console opens its sound at (22050 Hz) and the
+// browser converts to the device's rate: that costs no more while playing
+// than mixing at the device's rate, and PLAY then has no effect to convert.
+// A browser that refuses that rate runs the context at its own, and the
+// effects are converted to it as they load. The context is made by PLAY,
+// the player's gesture.
 //
 // While nothing sounds (no effect and no engine tone) for a while, the
 // context rests (is suspended), so that a console that is off or idle costs
@@ -94,13 +97,13 @@ class AudioOutput {
     this.restTimer = 0;
   }
 
-  // The rate the engine mixes at: the context's own, or 0 when there is no
+  // The rate the engine mixes at: its context's, or 0 when there is no
   // context (the console then plays silently).
   open(rate, channels) {
     if (!this.context && this.kind !== 'failed') {
       this.wanted = true;
       try {
-        this.createContext();
+        this.createContext(rate);
       } catch (error) {
         this.failed(error);
       }
@@ -149,10 +152,15 @@ class AudioOutput {
     else this.pending.push([message, transfer]);
   }
 
-  createContext() {
+  createContext(rate) {
     const Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) throw new Error('this browser has no Web Audio');
-    const context = new Context({ latencyHint: 'interactive' });
+    let context;
+    try {
+      context = new Context({ latencyHint: 'interactive', sampleRate: rate });
+    } catch (error) {
+      context = new Context({ latencyHint: 'interactive' });
+    }
     this.context = context;
     resumeOnGesture(context, () => this.wanted && !this.resting && document.visibilityState !== 'hidden');
     this.start(context).catch((error) => this.failed(error));

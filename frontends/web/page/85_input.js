@@ -148,9 +148,10 @@ function wireKeyboard(core, target, menu, shortcuts) {
 // SOUND key. A pad the browser has no standard mapping for gives CTRL with
 // buttons 0, 1 and its highest, and steers with axes 0 and 1.
 //
-// The page watches for pads only while the console has the keyboard (a
-// browser polls its pads for as long as a page watches), and reads them once
-// a frame only while one is connected.
+// Pads count only while the console has the keyboard (`active`). A browser
+// polls its pads itself for as long as a page watches for them, so the page
+// watches only while it is `wanted` (the console is in use) or a pad is
+// connected; a connected pad is read once a frame.
 class PadReader {
   constructor(core) {
     this.core = core;
@@ -158,6 +159,8 @@ class PadReader {
     this.nextId = 1;
     this.connected = 0;
     this.active = false;
+    this.wanted = false;
+    this.watching = false;
     this.frame = 0;
     this.reads = 0;  // for the page's checks
     this.changed = () => this.refresh();
@@ -167,15 +170,28 @@ class PadReader {
     return navigator.getGamepads ? Array.from(navigator.getGamepads()).filter((p) => p && p.connected !== false) : [];
   }
 
-  setActive(active) {
-    if (active === this.active) return;
+  setActive(active, wanted = active) {
     this.active = active;
-    for (const kind of ['gamepadconnected', 'gamepaddisconnected']) {
-      if (active) window.addEventListener(kind, this.changed);
-      else window.removeEventListener(kind, this.changed);
+    this.wanted = wanted;
+    this.update();
+  }
+
+  update() {
+    const watching = this.active && (this.wanted || this.connected > 0);
+    if (watching !== this.watching) {
+      this.watching = watching;
+      for (const kind of ['gamepadconnected', 'gamepaddisconnected']) {
+        if (watching) window.addEventListener(kind, this.changed);
+        else window.removeEventListener(kind, this.changed);
+      }
+      if (watching) return this.refresh();  // the pads connected meanwhile
     }
-    if (active) this.refresh();
-    else this.schedule();
+    const reading = this.active && this.connected > 0;
+    if (reading && !this.frame) this.frame = requestAnimationFrame(() => this.read());
+    if (!reading && this.frame) {
+      cancelAnimationFrame(this.frame);
+      this.frame = 0;
+    }
   }
 
   refresh() {
@@ -186,16 +202,7 @@ class PadReader {
       this.core._vorlak_pad_gone(id);
     }
     this.connected = present.size;
-    this.schedule();
-  }
-
-  schedule() {
-    const wanted = this.active && this.connected > 0;
-    if (wanted && !this.frame) this.frame = requestAnimationFrame(() => this.read());
-    if (!wanted && this.frame) {
-      cancelAnimationFrame(this.frame);
-      this.frame = 0;
-    }
+    this.update();
   }
 
   read() {
@@ -215,6 +222,6 @@ class PadReader {
         this.core._vorlak_pad(id, 0, 0, 0, 0, b(0), b(1), highest > 1 ? b(highest) : 0, 0, axis(0), axis(1));
       }
     }
-    this.schedule();
+    this.update();
   }
 }

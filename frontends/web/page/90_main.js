@@ -2,6 +2,7 @@
 // draws the console and places it where the console says, drives its clock
 // and sound, shows its other windows and reports the player's input.
 const KEEP_ON_PAGE = 48;  // CSS pixels of a dragged console kept on the page, as window managers keep a window
+const IN_USE_MS = 20000;  // the console is in use this long after the player's last input
 
 async function main() {
   const started = performance.now();
@@ -15,12 +16,33 @@ async function main() {
   const place = { x: -500, y: -1, cssScale: 1, moved: false };
   let played = false, focused = false, ended = false;
 
+  // The console is in use while its clock runs a timer or the player gave
+  // it input lately; only then does the page watch for new pads.
+  let clockRunning = false, lastInput = -Infinity, inUseCheck = 0;
+  const inUse = () => clockRunning || performance.now() - lastInput < IN_USE_MS;
+  const watchPads = () => {
+    pads.setActive(focused, focused && inUse());
+    clearTimeout(inUseCheck);
+    inUseCheck = focused && !clockRunning && inUse() ? setTimeout(watchPads, lastInput + IN_USE_MS - performance.now()) : 0;
+  };
+  const noteInput = () => {
+    const wasInUse = inUse();
+    lastInput = performance.now();
+    if (!wasInUse) watchPads();
+  };
+
   const page = {
-    wake: (delay) => clock.wake(delay),
+    wake: (delay) => {
+      clock.wake(delay);
+      if (clockRunning !== delay >= 0) {
+        clockRunning = delay >= 0;
+        if (pads) watchPads();
+      }
+    },
     changed: (left, top, width, height) => painter && painter.changed(left, top, width, height),
     menu: (x, y) => ui.menu.openAt((place.x + x) * place.cssScale, (place.y + y) * place.cssScale),
     showLauncher: () => ui.launcher.show(),
-    stopPads: () => pads.setActive(false),
+    stopPads: () => pads.setActive(false, false),
     windowLeft: () => place.x,
     windowTop: () => place.y,
     moveWindowBy: (dx, dy) => {
@@ -110,7 +132,8 @@ async function main() {
     focused = now;
     core._vorlak_focus(now ? 1 : 0);
     if (now) core._vorlak_activated();
-    pads.setActive(now);
+    if (now) lastInput = performance.now();
+    watchPads();
   };
   frame.addEventListener('focus', () => setFocused(true));
   frame.addEventListener('blur', () => setFocused(false));
@@ -204,6 +227,7 @@ async function main() {
   // --- input ------------------------------------------------------------------
   wirePointer(core, canvas, outline, takeKeyboard);
   wireKeyboard(core, frame, ui.menu, shortcuts);
+  for (const kind of ['keydown', 'pointerdown', 'pointermove']) frame.addEventListener(kind, noteInput, { capture: true, passive: true });
 
   // The console's first activation brings up the launcher.
   core._vorlak_activated();
