@@ -99,12 +99,13 @@ function wirePointer(core, canvas, outline, pressed) {
     }, LONG_PRESS_MS);
   });
   canvas.addEventListener('pointermove', (event) => {
-    if (event.pointerId !== finger) return;
+    if (event.pointerType === 'mouse' || event.pointerId !== finger) return;
     if (longPress && Math.hypot(event.clientX - pressedAt[0], event.clientY - pressedAt[1]) > LONG_PRESS_SLOP) endLongPress();
     const [x, y] = at(event);
     core._vorlak_mouse_move(x, y, 1);
   });
   const lifted = (event) => {
+    if (event.pointerType === 'mouse') return;
     const code = fingerKeys.get(event.pointerId);
     if (code) {
       fingerKeys.delete(event.pointerId);

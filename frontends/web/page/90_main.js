@@ -168,7 +168,7 @@ async function main() {
     place.moved = false;
     played = true;
     showConsole();
-    if (message) showErrorBox('Vorlak Simulator', message);
+    if (message) showErrorBox('Vorlak Simulator', message, takeKeyboard);
   };
   // The page cannot end: Exit closes the console as the program's end does
   // (its sound released) and starts the program again, at its launcher.
