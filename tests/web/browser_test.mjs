@@ -210,6 +210,14 @@ test('on the desktop: the keys with their looks, hints and cursors, a double cli
   await page.mouse.move(x + 30, y - 20, { steps: 4 });
   await page.mouse.up();
   assert.deepEqual(await page.evaluate(() => [window.vorlak.place.x, window.vorlak.place.y]), [from[0] + 30, from[1] - 20]);
+  // A press that was not the console's (on the page, or on the painted d-pad) drags nothing.
+  for (const [fromX, fromY] of [[5, 5], await at(page, ...PAD.down)]) {
+    await page.mouse.move(fromX, fromY);
+    await page.mouse.down();
+    await page.mouse.move(x + 40, y + 10, { steps: 4 });
+    await page.mouse.up();
+  }
+  assert.deepEqual(await page.evaluate(() => [window.vorlak.place.x, window.vorlak.place.y]), [from[0] + 30, from[1] - 20]);
   assert.deepEqual(problems, []);
   await page.context().close();
 });

@@ -59,7 +59,8 @@ function wirePointer(core, canvas, outline, pressed) {
     const [x, y] = at(event);
     const over = event.target === canvas && outlineContains(outline, x, y);
     if (!over && !held.size) return;
-    core._vorlak_mouse_move(x, y, event.buttons & 1 ? 1 : 0);
+    // The left button is held for the console only if the console took its press.
+    core._vorlak_mouse_move(x, y, held.has(0) && event.buttons & 1 ? 1 : 0);
     const nextCursor = over || held.size ? CURSORS[core._vorlak_cursor_at(x, y)] : 'default';
     const nextHint = over ? core.UTF8ToString(core._vorlak_hint_at(x, y)) : '';
     if (nextCursor !== cursor) canvas.style.cursor = cursor = nextCursor;
