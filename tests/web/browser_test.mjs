@@ -78,6 +78,11 @@ const at = async (page, x, y) => {
 const click = async (page, x, y, options) => page.mouse.click(...(await at(page, x, y)), options);
 const untilRacing = (page) => page.waitForFunction(() => window.vorlak.state().Marcia === 1 && window.vorlak.shown('Im_Speed1') &&
                                                        !window.vorlak.shown('Im_Semaforo3'), null, { timeout: 15000 });
+// The page hidden or shown again, as a browser tells it.
+const setHidden = (page, hidden) => page.evaluate((hidden) => {
+  Object.defineProperty(document, 'visibilityState', { value: hidden ? 'hidden' : 'visible', configurable: true });
+  document.dispatchEvent(new Event('visibilitychange'));
+}, hidden);
 const ON_OFF = [212, 494], START = [377, 430], PAD = { up: [111, 405], left: [77, 440], right: [148, 440], down: [111, 476] };
 
 // The screenshot's pixels at points of the console, in console pixels.
@@ -403,9 +408,15 @@ test('sound: PLAY starts it, the start tune and the race\'s 20 Hz engine tone pl
   const rate = await page.evaluate(() => window.vorlak.audio.context.sampleRate);
   const window32k = (32768 / rate) * 1000;
 
-  // Switched on, nothing sounds: the audio rests; CTRL's start tune wakes it.
+  // While nothing sounds the audio rests, also when that time passed with
+  // the page hidden; switched on, the console is silent; CTRL's start tune wakes it.
+  await setHidden(page, true);
+  await page.waitForTimeout(2500);
+  await setHidden(page, false);
+  await page.waitForTimeout(300);
+  assert.equal(await page.evaluate(() => window.vorlak.audio.context.state), 'suspended');
   await click(page, ...ON_OFF);
-  await page.waitForFunction(() => window.vorlak.audio.context.state === 'suspended', null, { timeout: 5000 });
+  assert.equal(await page.evaluate(() => window.vorlak.audio.context.state), 'suspended');
   await page.keyboard.press('Control');
   await page.waitForFunction(() => window.vorlak.audio.context.state === 'running');
   await page.waitForTimeout(window32k / 2);
@@ -493,17 +504,13 @@ test('the console keeps its place on a resize, and a hidden page pauses it until
 
   await click(page, ...ON_OFF);
   await page.keyboard.press('Control');  // the start tune's timer runs
-  const setHidden = (hidden) => page.evaluate((hidden) => {
-    Object.defineProperty(document, 'visibilityState', { value: hidden ? 'hidden' : 'visible', configurable: true });
-    document.dispatchEvent(new Event('visibilitychange'));
-  }, hidden);
   const time = () => page.evaluate(() => window.vorlak.core._vorlak_console_time());
-  await setHidden(true);
+  await setHidden(page, true);
   const paused = await time();
   await page.waitForTimeout(300);
   assert.equal(await time(), paused);
   assert.equal(await page.evaluate(() => window.vorlak.clock.timeout), 0);
-  await setHidden(false);
+  await setHidden(page, false);
   await page.waitForTimeout(100);
   const resumed = await time();
   assert.ok(resumed > paused && resumed - paused < 250, `resumed at +${resumed - paused} ms`);

@@ -135,9 +135,9 @@ class AudioOutput {
   }
   rest() {
     this.restTimer = 0;
-    if (this.sounding || !this.context || this.context.state !== 'running') return;
-    this.resting = true;
-    this.context.suspend();
+    if (this.sounding || !this.context) return;
+    this.resting = true;  // also when hidden: showing the page again then wakes nothing
+    if (this.context.state === 'running') this.context.suspend();
   }
   wake() {
     // Sounding until the engine says otherwise: no rest in between.
