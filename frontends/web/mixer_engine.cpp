@@ -14,6 +14,7 @@ vorlak::Mixer mixer;
 std::map<int, std::vector<std::int16_t>> samples;  // by the page's sample id
 std::vector<std::int16_t> staging;
 std::vector<std::int16_t> mixed;
+bool toneOn = false;
 
 }  // namespace
 
@@ -57,10 +58,20 @@ void engine_stop(int channel) {
 }
 
 void engine_tone(int divisor) {
-    if (divisor < 0)
-        mixer.stopTone();
-    else
+    toneOn = divisor >= 0;
+    if (toneOn)
         mixer.startTone(static_cast<std::uint16_t>(divisor));
+    else
+        mixer.stopTone();
+}
+
+// Whether anything sounds: the tone, or an effect on any channel. The page
+// lets its audio rest while nothing does.
+int engine_sounding() {
+    if (toneOn) return 1;
+    for (int channel = 0; channel < mixer.channelCount(); ++channel)
+        if (mixer.playing(channel)) return 1;
+    return 0;
 }
 
 // The next `frames` frames, interleaved 16-bit; valid until the next call.

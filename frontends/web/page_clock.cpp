@@ -37,7 +37,7 @@ void PageClock::run() {
     const double now = consoleNow();
     for (;;) {
         int best = -1;
-        for (int i = 0; i < TimerCount; ++i) {
+        for (int i = 0; i < ClockTimerCount; ++i) {
             const Schedule& s = schedule_[i];
             if (!s.running || s.due > now) continue;
             if (best < 0 || s.due < schedule_[best].due ||
@@ -46,12 +46,14 @@ void PageClock::run() {
         }
         if (best < 0) break;
         Schedule& s = schedule_[best];
+        inHand_ = s.due;
         // The next tick on the timer's own beat that is still to come: the
         // ones missed while this one was late are dropped.
         s.due += s.interval * (std::floor((now - s.due) / s.interval) + 1);
         s.order = nextOrder_++;
         deliverTick(static_cast<TimerId>(best));
     }
+    inHand_.reset();
     running_ = false;
     askToWake();
 }

@@ -1,6 +1,7 @@
 // The game's clock in a web page: the page's monotonic clock (milliseconds,
-// as performance.now() gives them) drives the nineteen game timers, and the
-// page is asked to wake the clock when the next tick is due.
+// as performance.now() gives them) drives the nineteen game timers and the
+// key input's, and the page is asked to wake the clock when the next tick is
+// due.
 //
 // Ticks come periodically from the start, the first one full interval after
 // it. A tick that comes late is delivered once and the timer keeps its phase:
@@ -49,6 +50,8 @@ public:
     double consoleNow() const;
     // Console time of the next tick, if any timer is running.
     std::optional<double> nextDue() const;
+    // While a tick is delivered: the console time it was due at.
+    std::optional<double> dueOfTickInHand() const { return inHand_; }
 
 private:
     struct Schedule {
@@ -62,11 +65,12 @@ private:
     Now now_;
     TimeOfDay timeOfDay_;
     Wake wake_;
-    std::array<Schedule, TimerCount> schedule_{};
+    std::array<Schedule, ClockTimerCount> schedule_{};
     std::uint64_t nextOrder_ = 0;
     double pausedTotal_ = 0;
     std::optional<double> pausedAt_;
     bool running_ = false;  // inside run(): wake once at its end
+    std::optional<double> inHand_;
 };
 
 }  // namespace vorlak

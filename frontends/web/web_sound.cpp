@@ -22,7 +22,7 @@ bool WebSound::setOutput(int) { return true; }  // the page has one output
 bool WebSound::init(int mixRate, int maxSoftwareChannels, unsigned) {
     if (open_) return true;
     rate_ = mixRate > 0 ? mixRate : 22050;
-    engine_.open(rate_, maxSoftwareChannels);
+    if (const int engineRate = engine_.open(rate_, maxSoftwareChannels); engineRate > 0) rate_ = engineRate;
     open_ = true;
     return true;
 }
@@ -30,13 +30,13 @@ bool WebSound::init(int mixRate, int maxSoftwareChannels, unsigned) {
 SampleHandle WebSound::sampleLoad(int, const std::string& file, unsigned, int) {
     const auto bytes = files_ ? files_(pageFileName(file)) : std::nullopt;
     if (!bytes || bytes->size() > WaveLimits::kMaxFileBytes) return nullptr;
-    const auto wave = decodeWave(*bytes);
-    // The engine mixes mono at the output's rate, the format of every wave
-    // the page carries; a wave in another one is refused, and stays silent.
-    if (!wave || wave->channels != 1 || wave->rate != rate_) return nullptr;
+    // A file that is no wave, or one out of the reader's limits, is refused
+    // and its effect stays silent.
+    const auto mono = converter_.decodeWave(*bytes, PcmFormat{rate_, 1});
+    if (!mono) return nullptr;
     auto sample = std::make_unique<WebSample>();
     sample->id = nextId_++;
-    engine_.load(sample->id, wave->samples);
+    engine_.load(sample->id, *mono);
     samples_.push_back(std::move(sample));
     return samples_.back().get();
 }

@@ -2,7 +2,8 @@
 // the engine tone, as messages to the page's audio engine, which owns the
 // mixer and the samples (an AudioWorklet running our mixer, or the page's
 // fallback). Loading reads and checks the wave here, on the page's side, so
-// that a file that is not a wave gives a null handle at once, as everywhere.
+// that a file that is not a wave gives a null handle at once, as everywhere,
+// and converts it to the engine's rate, in mono, as every output does.
 //
 // Plain C++: the page's files and its audio engine are given to it.
 #pragma once
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "sound/pcm_conversion.h"
 #include "sound/sound_library.h"
 
 namespace vorlak {
@@ -24,7 +26,9 @@ namespace vorlak {
 class AudioEnginePort {
 public:
     virtual ~AudioEnginePort() = default;
-    virtual void open(int rate, int channels) = 0;
+    // The engine mixes at the rate it answers (its audio context's own), or
+    // at the rate asked when it answers none (0).
+    virtual int open(int rate, int channels) = 0;
     virtual void load(int id, std::span<const std::int16_t> mono) = 0;  // copied
     virtual void play(int id) = 0;
     virtual void stop(int channel) = 0;  // -1: every channel
@@ -70,6 +74,7 @@ private:
     int rate_ = 22050;
     int nextId_ = 1;
     std::vector<std::unique_ptr<WebSample>> samples_;
+    PcmConverter converter_;
 };
 
 }  // namespace vorlak

@@ -97,3 +97,21 @@ TEST(PageClock, APauseStopsTheConsolesTimeAndTheTimersGoOnWithWhatWasLeft) {
     r.runUntil(r.now + 3125);
     EXPECT_EQ(r.timesOf(Timer_MusicaAvvio), (std::vector<double>{4125}));
 }
+
+TEST(PageClock, TheKeyInputsTimersTickBesideTheGameTimersAndATickKnowsWhenItWasDue) {
+    Rig r;
+    std::vector<double> due;
+    r.clock.setTickHandler(nullptr);
+    r.clock.setTickHandler([&](TimerId id) {
+        r.ticks.emplace_back(id, r.clock.consoleNow());
+        due.push_back(*r.clock.dueOfTickInHand() - 1000);
+    });
+    r.clock.startTicks(Input_PadRepeat, 500);
+    r.clock.startTicks(Input_ControlRepeat, 33);
+    r.runUntil(1000 + 520, 4);
+    EXPECT_EQ(r.timesOf(Input_PadRepeat).size(), 1u);
+    EXPECT_EQ(r.timesOf(Input_ControlRepeat).size(), 15u);  // woken 4 ms late each time, still on the 33 ms beat
+    EXPECT_EQ(due.front(), 33);
+    EXPECT_EQ(r.timesOf(Input_ControlRepeat).front(), 37);
+    EXPECT_FALSE(r.clock.dueOfTickInHand());
+}

@@ -11,9 +11,13 @@ using namespace vorlak;
 namespace {
 
 struct Engine : AudioEnginePort {
+    int answer = 0;  // the rate the engine runs at; 0: the one asked
     std::vector<std::string> log;
     std::map<int, std::size_t> loaded;
-    void open(int rate, int channels) override { log.push_back("open " + std::to_string(rate) + " " + std::to_string(channels)); }
+    int open(int rate, int channels) override {
+        log.push_back("open " + std::to_string(rate) + " " + std::to_string(channels));
+        return answer;
+    }
     void load(int id, std::span<const std::int16_t> mono) override { loaded[id] = mono.size(); }
     void play(int id) override { log.push_back("play " + std::to_string(id)); }
     void stop(int channel) override { log.push_back("stop " + std::to_string(channel)); }
@@ -45,9 +49,12 @@ TEST(WebSound, LoadsTheWavesThePageHoldsAndSendsTheCoresCallsInOrder) {
     ASSERT_NE(start, nullptr);
     EXPECT_EQ(asked.back(), "SOUND/Start.wav");
     EXPECT_EQ(engine.loaded.begin()->second, 441u);
-    for (const char* refused : {".\\SOUND\\Stereo.wav", ".\\SOUND\\Text.wav", ".\\SOUND\\Missing.wav"})
+    for (const char* refused : {".\\SOUND\\Text.wav", ".\\SOUND\\Missing.wav"})
         EXPECT_EQ(sound.sampleLoad(FSOUND_FREE, refused, FSOUND_2D, 0), nullptr) << refused;
     EXPECT_EQ(engine.loaded.size(), 1u);
+    // Another format is converted, not refused: stereo mixed to mono.
+    ASSERT_NE(sound.sampleLoad(FSOUND_FREE, ".\\SOUND\\Stereo.wav", FSOUND_2D, 0), nullptr);
+    EXPECT_EQ(engine.loaded.rbegin()->second, 4u);
 
     EXPECT_EQ(sound.playSound(FSOUND_FREE, start), 0);
     sound.startTone(59664);
@@ -59,4 +66,15 @@ TEST(WebSound, LoadsTheWavesThePageHoldsAndSendsTheCoresCallsInOrder) {
     const int id = engine.loaded.begin()->first;
     EXPECT_EQ(engine.log, (std::vector<std::string>{"open 22050 64", "play " + std::to_string(id), "tone 59664", "stop -1",
                                                     "unload " + std::to_string(id), "tone off", "close", "tone off"}));
+}
+
+TEST(WebSound, WavesAreConvertedToTheRateTheEngineRunsAt) {
+    Engine engine;
+    engine.answer = 48000;
+    const auto wave = test::makeWave({}, test::bytesOf(std::vector<std::int16_t>(441, 1000)));  // 20 ms at 22050 Hz
+    WebSound sound([&](const std::string&) { return std::optional(wave); }, engine);
+    sound.init(22050, 64, 0);
+    EXPECT_EQ(sound.outputRate(), 48000);
+    ASSERT_NE(sound.sampleLoad(FSOUND_FREE, "SOUND/Start.wav", FSOUND_2D, 0), nullptr);
+    EXPECT_EQ(engine.loaded.begin()->second, 960u);  // still 20 ms
 }

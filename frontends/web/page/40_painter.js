@@ -41,6 +41,8 @@ class Painter {
     this.paintNow();
   }
 
+  repaintAll() { this.changed(0, 0, CONSOLE_WIDTH, CONSOLE_HEIGHT); }
+
   changed(left, top, width, height) {
     this.dirty.push({ left, top, width, height });
     if (!this.frameAsked) {

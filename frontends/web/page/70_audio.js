@@ -1,7 +1,16 @@
 // --- sound: the mixer (our own, compiled to wasm) runs in an AudioWorklet
 // and owns the samples; the page sends it the core's calls as messages. The
-// context runs at the mixer's rate (the browser converts to the device's),
-// and starts with the page's first user gesture.
+// context runs at the rate the console opens its sound at (22050 Hz) and the
+// browser converts to the device's rate: that costs no more while playing
+// than mixing at the device's rate, and PLAY then has no effect to convert.
+// A browser that refuses that rate runs the context at its own, and the
+// effects are converted to it as they load. The context is made by PLAY,
+// the player's gesture.
+//
+// While nothing sounds (no effect and no engine tone) for a while, the
+// context rests (is suspended), so that a console that is off or idle costs
+// the machine nothing; the next effect or tone wakes it.
+const AUDIO_REST_AFTER_MS = 2000;
 
 // The engine around the mixer's wasm, shared by the worklet and the fallback.
 // Self-contained: its source is also the worklet's.
@@ -33,11 +42,14 @@ function createMixerEngine(x) {
         case 'close': x.engine_stop(-1); x.engine_tone(-1); break;
       }
     },
+    // Mixes the next frames; whether anything sounds after them.
     mix(out) {
       const at = x.engine_mix(out.length);
       const mixed = new Int16Array(x.memory.buffer, at, out.length);
       for (let i = 0; i < out.length; ++i) out[i] = mixed[i] / 32768;
+      return x.engine_sounding() !== 0;
     },
+    sounding: () => x.engine_sounding() !== 0,
   };
 }
 
@@ -49,11 +61,22 @@ function mixerProcessorSource() {
       // worklet, not every one a compiled module. (It is small: 16 KB.)
       const module = new WebAssembly.Module(options.processorOptions.wasm);
       this.engine = createMixerEngine(new WebAssembly.Instance(module, mixerImports(module)).exports);
-      this.port.onmessage = (event) => this.engine.handle(event.data);
+      this.sounding = false;
+      // After every message the page hears whether anything sounds, and
+      // again whenever that changes.
+      this.port.onmessage = (event) => {
+        this.engine.handle(event.data);
+        this.report(this.engine.sounding(), true);
+      };
+    }
+    report(sounding, always) {
+      if (sounding === this.sounding && !always) return;
+      this.sounding = sounding;
+      this.port.postMessage({ sounding });
     }
     process(inputs, outputs) {
       const out = outputs[0][0];
-      if (out) this.engine.mix(out);
+      if (out) this.report(this.engine.mix(out), false);
       return true;
     }
   }
@@ -69,35 +92,81 @@ class AudioOutput {
     this.output = null;    // the node the engine plays into
     this.kind = 'none';    // 'worklet', 'fallback' or 'none'
     this.wanted = false;   // sound was opened: run whenever the page is shown
+    this.sounding = false; // as the engine last said
+    this.resting = false;  // suspended while nothing sounds
+    this.restTimer = 0;
   }
 
+  // The rate the engine mixes at: its context's, or 0 when there is no
+  // context (the console then plays silently).
   open(rate, channels) {
-    this.post({ op: 'open', rate, channels });
-    if (this.context || this.kind === 'failed') return;
-    this.wanted = true;
-    this.start(rate).catch((error) => {
-      this.kind = 'failed';
-      console.warn(`Vorlak: sound could not start (${error.message}); the console plays silently.`);
-    });
+    if (!this.context && this.kind !== 'failed') {
+      this.wanted = true;
+      try {
+        this.createContext(rate);
+      } catch (error) {
+        this.failed(error);
+      }
+    }
+    const mixRate = this.context ? this.context.sampleRate : 0;
+    this.post({ op: 'open', rate: mixRate || rate, channels });
+    return mixRate;
+  }
+  failed(error) {
+    this.kind = 'failed';
+    console.warn(`Vorlak: sound could not start (${error.message}); the console plays silently.`);
   }
   load(id, pcm) { this.post({ op: 'load', id, pcm }, [pcm.buffer]); }
-  play(id) { this.post({ op: 'play', id }); }
+  play(id) { this.wake(); this.post({ op: 'play', id }); }
   stop(channel) { this.post({ op: 'stop', channel }); }
   unload(id) { this.post({ op: 'unload', id }); }
-  tone(divisor) { this.post({ op: 'tone', divisor }); }
+  tone(divisor) {
+    if (divisor >= 0) this.wake();
+    this.post({ op: 'tone', divisor });
+  }
   close() { this.post({ op: 'close' }); }
+
+  // The engine says whether anything sounds: after a while of silence the
+  // context rests.
+  soundingChanged(sounding) {
+    this.sounding = sounding;
+    clearTimeout(this.restTimer);
+    this.restTimer = sounding ? 0 : setTimeout(() => this.rest(), AUDIO_REST_AFTER_MS);
+  }
+  rest() {
+    this.restTimer = 0;
+    if (this.sounding || !this.context) return;
+    this.resting = true;  // also when hidden: showing the page again then wakes nothing
+    if (this.context.state === 'running') this.context.suspend();
+  }
+  wake() {
+    // Sounding until the engine says otherwise: no rest in between.
+    this.soundingChanged(true);
+    if (!this.resting) return;
+    this.resting = false;
+    this.resume();
+  }
 
   post(message, transfer) {
     if (this.send) this.send(message, transfer);
     else this.pending.push([message, transfer]);
   }
 
-  async start(rate) {
+  createContext(rate) {
     const Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) throw new Error('this browser has no Web Audio');
-    const context = new Context({ sampleRate: rate, latencyHint: 'interactive' });
+    let context;
+    try {
+      context = new Context({ latencyHint: 'interactive', sampleRate: rate });
+    } catch (error) {
+      context = new Context({ latencyHint: 'interactive' });
+    }
     this.context = context;
-    resumeOnGesture(context, () => this.wanted && document.visibilityState !== 'hidden');
+    resumeOnGesture(context, () => this.wanted && !this.resting && document.visibilityState !== 'hidden');
+    this.start(context).catch((error) => this.failed(error));
+  }
+
+  async start(context) {
     if (context.audioWorklet) {
       const source = `${mixerImports}\n${createMixerEngine}\n(${mixerProcessorSource})();`;
       const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
@@ -107,6 +176,7 @@ class AudioOutput {
         numberOfInputs: 0, numberOfOutputs: 1, outputChannelCount: [1], processorOptions: { wasm: this.mixerWasm },
       });
       node.onprocessorerror = () => console.warn('Vorlak: the sound engine stopped with an error; the console plays silently.');
+      node.port.onmessage = (event) => this.soundingChanged(event.data.sounding);
       this.send = (message, transfer) => node.port.postMessage(message, transfer || []);
       this.output = node;
       this.kind = 'worklet';
@@ -118,8 +188,14 @@ class AudioOutput {
       const module = await WebAssembly.compile(this.mixerWasm);
       const engine = createMixerEngine((await WebAssembly.instantiate(module, mixerImports(module))).exports);
       const node = context.createScriptProcessor(1024, 0, 1);
-      node.onaudioprocess = (event) => engine.mix(event.outputBuffer.getChannelData(0));
-      this.send = (message) => engine.handle(message);
+      node.onaudioprocess = (event) => {
+        const sounding = engine.mix(event.outputBuffer.getChannelData(0));
+        if (sounding !== this.sounding) this.soundingChanged(sounding);
+      };
+      this.send = (message) => {
+        engine.handle(message);
+        this.soundingChanged(engine.sounding());
+      };
       this.output = node;
       this.kind = 'fallback';
     }
@@ -129,7 +205,10 @@ class AudioOutput {
   }
 
   suspend() { if (this.context && this.context.state === 'running') this.context.suspend(); }
-  resume() { if (this.context && this.wanted && this.context.state === 'suspended') this.context.resume(); }
+  resume() {
+    if (this.context && this.wanted && !this.resting && document.visibilityState !== 'hidden' &&
+        this.context.state === 'suspended') this.context.resume();
+  }
 
   // An analyser on the engine's output, for checks of what it plays.
   tap(fftSize = 32768) {

@@ -1,80 +1,118 @@
-// --- the page: loads the core and the bundle, draws the console, drives its
-// clock and sound.
-const CURSORS = ['default', 'pointer', 'help'];
-const MOUSE_BUTTONS = { 0: 0, 1: 2, 2: 1 };  // the page's buttons as the core's: left, right, middle
-const KEY_CODES = { Control: 17, ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40 };
+// --- the page: the console's front end. It loads the core and the bundle,
+// draws the console and places it where the console says, drives its clock
+// and sound, shows its other windows and reports the player's input.
+const KEEP_ON_PAGE = 48;  // CSS pixels of a dragged console kept on the page, as window managers keep a window
+const IN_USE_MS = 20000;  // the console is in use this long after the player's last input
 
 async function main() {
   const started = performance.now();
   const bundle = loadBundle('vorlak.pack');
-  let painter = null, files = null, audio = null, place = null;
+  let core = null, painter = null, files = null, ui = null, pads = null;
   const frame = document.getElementById('console');
   const canvas = document.getElementById('screen');
   const clock = new ClockDriver(() => core._vorlak_clock_run());
+  // The console's place: console pixels from the page's top left, as the
+  // console moves it; and CSS pixels per console pixel.
+  const place = { x: -500, y: -1, cssScale: 1, moved: false };
+  let played = false, focused = false, ended = false;
+
+  // The console is in use while its clock runs a timer or the player gave
+  // it input lately; only then does the page watch for new pads.
+  let clockRunning = false, lastInput = -Infinity, inUseCheck = 0;
+  const inUse = () => clockRunning || performance.now() - lastInput < IN_USE_MS;
+  const watchPads = () => {
+    pads.setActive(focused, focused && inUse());
+    clearTimeout(inUseCheck);
+    inUseCheck = focused && !clockRunning && inUse() ? setTimeout(watchPads, lastInput + IN_USE_MS - performance.now()) : 0;
+  };
+  const noteInput = () => {
+    const wasInUse = inUse();
+    lastInput = performance.now();
+    if (!wasInUse) watchPads();
+  };
 
   const page = {
-    wake: (delay) => clock.wake(delay),
-    changed: (left, top, width, height) => { if (painter) painter.changed(left, top, width, height); },
-    menu: (x, y) => showMenu(menu, place.left + x * place.cssScale, place.top + y * place.cssScale),
-    file: (name) => (files && files.get(name)) || null,
-    // The console's place on the page, in console pixels.
-    windowLeft: () => Math.round(place.left / place.cssScale),
-    windowTop: () => Math.round(place.top / place.cssScale),
-    moveWindow: (left, top) => {
-      place.left = left * place.cssScale;
-      place.top = top * place.cssScale;
-      place.moved = true;
-      frame.style.transform = `translate(${place.left}px, ${place.top}px)`;
+    wake: (delay) => {
+      clock.wake(delay);
+      if (clockRunning !== delay >= 0) {
+        clockRunning = delay >= 0;
+        if (pads) watchPads();
+      }
     },
+    changed: (left, top, width, height) => painter && painter.changed(left, top, width, height),
+    menu: (x, y) => ui.menu.openAt((place.x + x) * place.cssScale, (place.y + y) * place.cssScale),
+    showLauncher: () => ui.launcher.show(),
+    stopPads: () => pads.setActive(false, false),
+    windowLeft: () => place.x,
+    windowTop: () => place.y,
+    moveWindowBy: (dx, dy) => {
+      place.x += dx;
+      place.y += dy;
+      place.moved = true;
+      keepOnPage();
+      position();
+    },
+    file: (name) => (files && files.get(name)) || null,
     audio: null,
   };
-  const core = await createVorlakCore({ page });
+  core = await createVorlakCore({ page });
   files = await bundle;
-  audio = new AudioOutput(files.get('mixer.wasm'));
+  const audio = new AudioOutput(files.get('mixer.wasm'));
   page.audio = audio;
 
+  const int32s = (pointer, count) => Array.from(new Int32Array(core.HEAP32.buffer, pointer, count));
   const elementCount = core._vorlak_element_count();
-  const drawnCount = core._vorlak_drawn_element_count();
-  const table = new Int32Array(core.HEAP32.buffer, core._vorlak_catalogue(), elementCount * 6).slice();
+  const table = int32s(core._vorlak_catalogue(), elementCount * 5);
   const elements = [];
   for (let e = 0; e < elementCount; ++e) {
-    const [left, top, width, height, kind, cursor] = table.subarray(e * 6, e * 6 + 6);
-    elements.push({ name: core.UTF8ToString(core._vorlak_element_name(e)), left, top, width, height, kind, cursor });
+    const [left, top, width, height, kind] = table.slice(e * 5, e * 5 + 5);
+    elements.push({ name: core.UTF8ToString(core._vorlak_element_name(e)), left, top, width, height, kind });
   }
   const pictures = await loadPictures(files, elements.filter((e) => e.kind !== 0).map((e) => e.name));
   const outline = parseOutline(files.get('outline/CoolForm1.Mask2.bin'));
   if (!outline) console.warn('Vorlak: the console outline is damaged; the console is drawn rectangular.');
 
-  core._vorlak_create();
-  const state = () => new Int16Array(core.HEAP16.buffer, core._vorlak_panel_state(), drawnCount * 2);
-  painter = new Painter(canvas, elements, state, pictures, outline);
+  // The program's start: the console, then the launcher reading the stored choices.
+  const startError = core.UTF8ToString(core._vorlak_start());
+  const drawnCount = core._vorlak_drawn_element_count();
+  painter = new Painter(canvas, elements, () => new Int16Array(core.HEAP16.buffer, core._vorlak_panel_state(), drawnCount * 2),
+                        pictures, outline);
+  pads = new PadReader(core);
 
-  const stored = { soundMode: settings.read('SoundMode'), system: settings.read('System') };
-  const launcher = buildLauncher(files, stored);
-  const menu = buildMenu();
-  document.body.append(launcher.launcher, menu);
-
-  // --- size and place, kept on resize and rotation -------------------------
-  place = { left: 0, top: 0, cssScale: 1, moved: false };
-  const layout = () => {
+  // --- the console's size and place, kept on resize and rotation -----------
+  const viewSize = () => {
     const view = window.visualViewport;
-    const width = view ? view.width : innerWidth, height = view ? view.height : innerHeight;
+    return view ? [view.width, view.height] : [innerWidth, innerHeight];
+  };
+  const position = () => {
+    const device = (v) => Math.round(v * place.cssScale * devicePixelRatio) / devicePixelRatio;
+    frame.style.transform = `translate(${device(place.x)}px, ${device(place.y)}px)`;
+  };
+  // A dragged console keeps a part of itself on the page.
+  const keepOnPage = () => {
+    const [width, height] = viewSize();
+    const keep = Math.ceil(KEEP_ON_PAGE / place.cssScale);
+    place.x = Math.min(Math.max(place.x, keep - CONSOLE_WIDTH), Math.floor(width / place.cssScale) - keep);
+    place.y = Math.min(Math.max(place.y, keep - CONSOLE_HEIGHT), Math.floor(height / place.cssScale) - keep);
+  };
+  // The page's area in console pixels, as the console places itself on it.
+  const area = () => viewSize().map((v) => Math.floor(v / place.cssScale));
+  const moveTo = ([left, top, hasTop]) => {
+    place.x = left;
+    if (hasTop) place.y = top;
+  };
+  const layout = () => {
+    const [width, height] = viewSize();
     const fit = consoleLayout(width, height, devicePixelRatio);
-    if (place.moved) {
-      // Moved by the player: the same point of the page, in proportion.
-      place.left *= fit.cssScale / place.cssScale;
-      place.top *= fit.cssScale / place.cssScale;
-    } else {
-      place.left = Math.round((width - fit.cssWidth) / 2);
-      place.top = Math.max(0, Math.round((height - fit.cssHeight) / 2));
-    }
-    place.cssScale = fit.cssScale;
+    place.cssScale = fit.cssWidth / CONSOLE_WIDTH;
+    if (played && !place.moved) moveTo(int32s(core._vorlak_place_for(...area()), 3));
+    else if (played) keepOnPage();
     canvas.style.width = `${fit.cssWidth}px`;
     canvas.style.height = `${fit.cssHeight}px`;
-    frame.style.transform = `translate(${place.left}px, ${place.top}px)`;
-    if (outline) canvas.style.clipPath = outlineClipPath(outline, fit.cssWidth / CONSOLE_WIDTH);
+    if (outline) canvas.style.clipPath = outlineClipPath(outline, place.cssScale);
     if (painter.scale !== fit.deviceScale || canvas.width !== Math.round(CONSOLE_WIDTH * fit.deviceScale))
       painter.setScale(fit.deviceScale);
+    position();
   };
   layout();
   window.addEventListener('resize', layout);
@@ -83,67 +121,133 @@ async function main() {
   const watchRatio = () => matchMedia(`(resolution: ${devicePixelRatio}dppx)`)
     .addEventListener('change', () => { layout(); watchRatio(); }, { once: true });
   watchRatio();
-  frame.hidden = false;
 
   pauseWhileHidden(() => { core._vorlak_pause(); audio.suspend(); },
                    () => { core._vorlak_resume(); audio.resume(); });
 
+  // --- focus: keys and pads reach the console only while it has the keyboard
+  const setFocused = (now) => {
+    now = now && played;
+    if (now === focused) return;
+    focused = now;
+    core._vorlak_focus(now ? 1 : 0);
+    if (now) core._vorlak_activated();
+    if (now) lastInput = performance.now();
+    watchPads();
+  };
+  frame.addEventListener('focus', () => setFocused(true));
+  frame.addEventListener('blur', () => setFocused(false));
+  window.addEventListener('blur', () => setFocused(false));
+  window.addEventListener('focus', () => setFocused(document.activeElement === frame));
+  const takeKeyboard = () => {
+    ui.menu.close();
+    if (document.activeElement !== frame) frame.focus({ preventScroll: true });
+  };
+
+  // --- PLAY, Exit and the end ------------------------------------------------
+  const showConsole = () => {
+    frame.hidden = false;
+    layout();
+    painter.repaintAll();
+    frame.focus({ preventScroll: true });
+  };
+  const play = () => {
+    const outcome = core._vorlak_play(...area());
+    const message = core.UTF8ToString(core._vorlak_play_message());
+    if (outcome === 1) {
+      // The SOUND folder is broken: the message, then the choices are
+      // forgotten and the program ends; the launcher stays as it was.
+      showErrorBox('Error', message, () => {
+        core._vorlak_forget_choices();
+        end();
+      });
+      return;
+    }
+    ui.launcher.hide();
+    moveTo(int32s(core._vorlak_play_place(), 3));
+    place.moved = false;
+    played = true;
+    showConsole();
+    if (message) showErrorBox('Vorlak Simulator', message, takeKeyboard);
+  };
+  // The page cannot end: Exit closes the console as the program's end does
+  // (its sound released) and starts the program again, at its launcher.
+  const exit = () => {
+    ui.menu.close();
+    ui.about.hide();
+    setFocused(false);
+    played = false;
+    frame.hidden = true;
+    const error = core.UTF8ToString(core._vorlak_exit());
+    painter.repaintAll();
+    core._vorlak_activated();
+    if (error) showErrorBox('Vorlak Simulator', error);
+  };
+  const end = () => {
+    ended = true;
+    setFocused(false);
+    played = false;
+    core._vorlak_end();
+    ui.launcher.hide();
+    ui.menu.close();
+    ui.about.hide();
+    frame.hidden = true;
+    audio.close();
+    if (audio.context) audio.context.close();
+    showEnded();
+  };
+
+  // --- the other windows -------------------------------------------------------
+  const shortcuts = {
+    F1: () => ui.about.show(),
+    F2: () => openDocument(files, 'readme.txt'),
+    F3: () => openDocument(files, 'whatsnew.txt'),
+    F4: null,  // the manual's item is disabled
+    Escape: exit,
+  };
+  const entries = (pointer) => core.UTF8ToString(pointer).split('\n');
+  ui = {
+    launcher: buildLauncher(files, entries(core._vorlak_list_entries(0)), entries(core._vorlak_list_entries(1)), () => {
+      const [sound, system, playEnabled] = int32s(core._vorlak_launcher(), 3);
+      return { sound, system, playEnabled: playEnabled !== 0 };
+    }, {
+      chooseSound: (position) => core._vorlak_choose_sound(position),
+      chooseSystem: (position) => core._vorlak_choose_system(position),
+      play,
+    }),
+    menu: buildMenu({ PM_1About: shortcuts.F1, PM_3Readme: shortcuts.F2, PM_4Whatsnew: shortcuts.F3, PM_8Exit: exit }),
+    // Closed, it gives the keyboard back to the console, as the desktop activates the window below.
+    about: buildAbout(files, () => { if (played) takeKeyboard(); }),
+  };
+  document.body.append(ui.launcher.root, ui.menu.root, ui.about.root);
+  document.addEventListener('pointerdown', (event) => {
+    if (!ui.menu.root.contains(event.target) && event.target !== canvas) ui.menu.close();
+  });
+
   // --- input ------------------------------------------------------------------
-  // Temporary until the console's start-up rules reach the page: sound is
-  // opened at the first gesture as if PLAY had been pressed with the stored
-  // choices (Windows MM and the older systems when none is stored).
-  let soundOpened = false;
-  const openSound = () => {
-    if (soundOpened) return;
-    soundOpened = true;
-    const output = [1, 2, 0][stored.soundMode] ?? 1;
-    core._vorlak_open_sound(output, stored.system === 1 ? 0 : 1);
-  };
-  const at = (event) => {
-    const box = canvas.getBoundingClientRect();
-    return [Math.floor((event.clientX - box.left) / place.cssScale),
-            Math.floor((event.clientY - box.top) / place.cssScale)];
-  };
-  let lastPress = null;
-  canvas.addEventListener('pointerdown', (event) => {
-    const [x, y] = at(event);
-    if (!outlineContains(outline, x, y)) return;  // the page's, not the console's
-    event.preventDefault();
-    openSound();
-    menu.hidden = true;
-    canvas.setPointerCapture(event.pointerId);
-    const button = MOUSE_BUTTONS[event.button] ?? 0;
-    const second = lastPress && lastPress.button === button && event.timeStamp - lastPress.time < 500 &&
-                   Math.abs(lastPress.x - x) <= 4 && Math.abs(lastPress.y - y) <= 4;
-    lastPress = second ? null : { button, time: event.timeStamp, x, y };
-    core._vorlak_mouse_press(button, x, y, second ? 1 : 0);
-  });
-  canvas.addEventListener('pointermove', (event) => {
-    const [x, y] = at(event);
-    core._vorlak_mouse_move(x, y, event.buttons & 1 ? 1 : 0);
-    const e = core._vorlak_element_at(x, y);
-    canvas.style.cursor = e >= 0 && outlineContains(outline, x, y) ? CURSORS[elements[e].cursor] : 'default';
-    canvas.title = core.UTF8ToString(core._vorlak_hint_at(x, y));
-  });
-  canvas.addEventListener('pointerup', (event) => {
-    const [x, y] = at(event);
-    core._vorlak_mouse_release(MOUSE_BUTTONS[event.button] ?? 0, x, y);
-  });
-  canvas.addEventListener('contextmenu', (event) => event.preventDefault());
-  document.addEventListener('pointerdown', (event) => { if (!menu.contains(event.target)) menu.hidden = true; });
-  window.addEventListener('keydown', (event) => {
-    const key = KEY_CODES[event.key] ?? event.keyCode;
-    if (key >= 37 && key <= 40) event.preventDefault();
-    openSound();
-    core._vorlak_key_down(key);
-  });
-  window.addEventListener('keyup', (event) => core._vorlak_key_up(KEY_CODES[event.key] ?? event.keyCode));
+  wirePointer(core, canvas, outline, takeKeyboard);
+  wireKeyboard(core, frame, ui.menu, shortcuts);
+  for (const kind of ['keydown', 'pointerdown', 'pointermove']) frame.addEventListener(kind, noteInput, { capture: true, passive: true });
+
+  // The console's first activation brings up the launcher.
+  core._vorlak_activated();
+  if (startError) showErrorBox('Vorlak Simulator', startError);
 
   const firstFrame = await new Promise((resolve) => requestAnimationFrame(() => resolve(performance.now())));
+  const names = core._vorlak_state_count();
   window.vorlak = {
-    core, painter, audio, settings, launcher, menu, outline, place, layout, files,
+    core, painter, audio, ui, outline, place, pads, files, layout, clock,
     timing: { started, firstFrame },
-    showLauncher() { launcher.launcher.hidden = false; },
+    get played() { return played; },
+    get focused() { return focused; },
+    get ended() { return ended; },
+    // The console's variables by name, and whether an element is shown.
+    state() {
+      if (ended) return null;
+      const values = int32s(core._vorlak_state(), names);
+      return Object.fromEntries(values.map((v, i) => [core.UTF8ToString(core._vorlak_state_name(i)), v]));
+    },
+    shown(name) { return painter.state()[2 * elements.findIndex((e) => e.name === name)] === 1; },
   };
   document.documentElement.dataset.ready = 'true';
 }
