@@ -153,7 +153,7 @@ struct PaintedKey {
     std::uint16_t key;
 };
 constexpr PaintedKey kPaintedKeys[] = {
-    {Sh_Su, VK_UP}, {Sh_Giu, VK_DOWN}, {Sh_Sx, VK_LEFT}, {Sh_Dx, VK_RIGHT}, {Im_Start, VK_CONTROL},
+    {Sh_Su, kKeyUp}, {Sh_Giu, kKeyDown}, {Sh_Sx, kKeyLeft}, {Sh_Dx, kKeyRight}, {Im_Start, kKeyControl},
 };
 
 const std::int32_t* place(const WindowPlace& at) {
