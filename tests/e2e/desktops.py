@@ -212,15 +212,25 @@ class Weston:
             ["weston", "--backend=x11-backend.so", "--use-pixman", f"--socket={self.SOCKET}",
              f"--width={session.screen.width // scale}", f"--height={session.screen.height // scale}",
              f"--scale={scale}", f"--config={config}", "--idle-time=0"], "weston.log")
-        # Up once its desktop is drawn: the whole screen is the background.
-        corner = (session.screen.width - 1, session.screen.height - 1)
+        # Up once its desktop is drawn: the screen is the background wherever
+        # weston's own pointer is not. weston draws that pointer itself, where
+        # it last saw the X pointer, which may be anywhere (the top left
+        # corner until the first X pointer event reaches it): move the X
+        # pointer to the bottom right corner on every look, by a pixel each
+        # time so that each move is an event, and look away from it.
+        width, height = session.screen.width, session.screen.height
+        parks = [(width - 1, height - 1), (width - 2, height - 1)]
+        looks = [(0, 0), (width - 1, 0), (0, height - 1), (width // 2, height // 2)]
+        moves = [0]
 
         def ready():
             if self.process.poll() is not None:
                 raise AssertionError(f"weston ended:\n{session.helper_log('weston.log')}")
-            return (os.path.exists(os.path.join(session.runtime_dir, self.SOCKET))
-                    and session.display.grab(0, 0, 1, 1).rgb(0, 0) == MAGENTA
-                    and session.display.grab(*corner, 1, 1).rgb(*corner) == MAGENTA)
+            if not os.path.exists(os.path.join(session.runtime_dir, self.SOCKET)):
+                return False
+            session.xdotool("mousemove", *parks[moves[0] % 2])
+            moves[0] += 1
+            return all(session.display.grab(x, y, 1, 1).rgb(x, y) == MAGENTA for x, y in looks)
         if not wait_until(ready, 30, 0.1):
             raise AssertionError(f"weston did not come up:\n{session.helper_log('weston.log')}")
         session.set_program_env(WAYLAND_DISPLAY=self.SOCKET, DISPLAY=None, QT_QPA_PLATFORM=None)
@@ -274,10 +284,18 @@ def start_openbox(session):
 
 def start_mutter_x11(session):
     """mutter, GNOME's window manager, on the session's X server, with a
-    private message bus, once it has taken over."""
+    private message bus, once it has taken over and drawn its first frame.
+    mutter names itself the window manager a fraction of a second before it
+    composites anything: until then the screen is the bare root window, of
+    the colour the test gave it."""
+    root = session.display.grab(0, 0, 1, 1).rgb(0, 0)
     session.start_helper(["dbus-run-session", "--", "mutter", "--x11", "--replace", "--sm-disable"], "mutter.log")
     if not wait_until(lambda: session.window_manager_name() == "Mutter", 30, 0.1):
         raise AssertionError(f"mutter did not start:\n{session.helper_log('mutter.log')}")
+    width, height = session.screen.width, session.screen.height
+    looks = [(0, 0), (width - 1, 0), (0, height - 1), (width // 2, height // 2)]
+    if not wait_until(lambda: all(session.display.grab(x, y, 1, 1).rgb(x, y) != root for x, y in looks), 30, 0.02):
+        raise AssertionError(f"mutter drew no frame:\n{session.helper_log('mutter.log')}")
 
 
 def write_choices(session, sound_mode=2, system=1):
