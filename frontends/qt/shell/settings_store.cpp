@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QVariant>
+#include <cstdio>
 #include <limits>
 
 namespace vorlak {
@@ -11,26 +12,50 @@ namespace vorlak {
 InvalidDataType::InvalidDataType(const QString& name)
     : std::runtime_error(QStringLiteral("Invalid data type for '%1'").arg(name).toStdString()) {}
 
-// Opening the store creates it, empty, when it does not exist yet. A store
-// that cannot be created is left to the first write, which fails quietly.
-Registro::Registro() : settings_(QStringLiteral("Selvane"), QStringLiteral("Vorlak")) {
-    const QFileInfo store(settings_.fileName());
-    if (store.exists() || !QDir().mkpath(store.absolutePath())) return;
-    QFile(store.filePath()).open(QIODevice::WriteOnly | QIODevice::NewOnly);
+namespace {
+
+// Where QSettings keeps Selvane/Vorlak for this user (QSettings::setPath, else
+// XDG_CONFIG_HOME, else ~/.config), found without opening that file: the
+// same place for a name nobody uses.
+QString userStorePath() {
+    const QSettings unused(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Selvane"),
+                           QStringLiteral("Vorlak.where"));
+    return QFileInfo(unused.fileName()).dir().filePath(QStringLiteral("Vorlak.conf"));
 }
 
-bool Registro::valueExists(const QString& name) const { return settings_.contains(name); }
+}  // namespace
+
+Registro::Registro() : Registro(userStorePath()) {}
+
+// Opening the store creates it, empty, when it does not exist yet. A store
+// that cannot be created is left to the first write, which fails quietly.
+// Only a regular file is read: opening a named pipe would wait for a writer
+// before any window shows, and a device or folder holds no settings.
+Registro::Registro(const QString& path) {
+    const QFileInfo store(path);
+    if (store.exists() && !store.isFile()) {
+        std::fprintf(stderr, "vorlak-simulator: %s is not a regular file, so no settings are read or stored\n",
+                     qPrintable(store.filePath()));
+        return;
+    }
+    if (!store.exists() && QDir().mkpath(store.absolutePath()))
+        QFile(store.filePath()).open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    settings_.emplace(path, QSettings::NativeFormat);
+}
+
+bool Registro::valueExists(const QString& name) const { return settings_ && settings_->contains(name); }
 
 int Registro::readInteger(const QString& name, int fallback) const {
     if (!valueExists(name)) return fallback;
-    const QVariant value = settings_.value(name);
+    const QVariant value = settings_->value(name);
     if (value.metaType().id() != QMetaType::QString) throw InvalidDataType(name);
     return parseDecimal(value.toString()).value_or(fallback);
 }
 
 void Registro::writeInteger(const QString& name, int value) {
-    settings_.setValue(name, QString::number(value));
-    settings_.sync();
+    if (!settings_) return;
+    settings_->setValue(name, QString::number(value));
+    settings_->sync();
 }
 
 std::optional<int> parseDecimal(const QString& text) {

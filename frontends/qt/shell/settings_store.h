@@ -18,8 +18,12 @@ public:
 
 class Registro {
 public:
-    // Opens the store, creating it empty when it does not exist.
+    // Opens the user's store, creating it empty when it does not exist.
     Registro();
+    // The store in the file at `path`. Anything there but a regular file
+    // (a named pipe, a folder, a device) counts as a store with no values
+    // that keeps nothing written to it, and is said once on standard error.
+    explicit Registro(const QString& path);
 
     bool valueExists(const QString& name) const;
     // The stored decimal text as a number; the fallback when the value is
@@ -32,7 +36,7 @@ public:
     void writeInteger(const QString& name, int value);
 
 private:
-    mutable QSettings settings_;
+    mutable std::optional<QSettings> settings_;  // none where no regular file can be
 };
 
 // A decimal integer with an optional sign and nothing else, within 32 bits.
