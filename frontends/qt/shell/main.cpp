@@ -4,11 +4,13 @@
 
 #include <thread>
 
+#include "frontends/qt/platform/standard_streams.h"
 #include "frontends/qt/window/qt_clock.h"
 #include "frontends/qt/shell/program.h"
 #include "frontends/qt/sound/deferred_sound.h"
 
 int main(int argc, char** argv) {
+    vorlak::keepStandardStreamsHarmless();  // a launcher may close stderr, or leave a pipe nobody reads
     // Reading the system's font configuration takes several milliseconds;
     // done while the toolkit connects to the display, it is off the path to
     // the first window. Loading it twice at once is safe: one copy is kept.
