@@ -104,6 +104,40 @@ std::vector<std::pair<std::string, std::int64_t>> threadCpuNs(pid_t pid) {
     return out;
 }
 
+std::int64_t wakeUps(pid_t pid) {
+    const std::string dir = "/proc/" + std::to_string(pid) + "/task";
+    DIR* tasks = opendir(dir.c_str());
+    if (!tasks) return -1;
+    std::int64_t total = 0;
+    while (const dirent* entry = readdir(tasks)) {
+        if (entry->d_name[0] == '.') continue;
+        std::ifstream in(dir + "/" + entry->d_name + "/status");
+        std::string line;
+        while (std::getline(in, line))
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) total += std::atoll(line.c_str() + 24);
+    }
+    closedir(tasks);
+    return total;
+}
+
+std::vector<std::pair<std::string, std::int64_t>> threadWakeUps(pid_t pid) {
+    std::vector<std::pair<std::string, std::int64_t>> out;
+    const std::string dir = "/proc/" + std::to_string(pid) + "/task";
+    DIR* tasks = opendir(dir.c_str());
+    if (!tasks) return out;
+    while (const dirent* entry = readdir(tasks)) {
+        if (entry->d_name[0] == '.') continue;
+        std::ifstream status(dir + "/" + entry->d_name + "/status"), comm(dir + "/" + entry->d_name + "/comm");
+        std::string name, line;
+        std::getline(comm, name);
+        while (std::getline(status, line))
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+                out.emplace_back(name + " (" + entry->d_name + ")", std::atoll(line.c_str() + 24));
+    }
+    closedir(tasks);
+    return out;
+}
+
 double ticksPerSecond() { return static_cast<double>(sysconf(_SC_CLK_TCK)); }
 
 long peakRssKb(pid_t pid) {
