@@ -23,7 +23,9 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <string>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
@@ -44,12 +46,23 @@ std::int64_t nowNs() {
         .count();
 }
 
-// Nanoseconds this thread has spent runnable but waiting for a CPU.
-std::int64_t runQueueWaitNs() {
-    std::ifstream in("/proc/thread-self/schedstat");
-    std::int64_t onCpu = 0, waiting = 0;
-    in >> onCpu >> waiting;
-    return waiting;
+// This thread's time spent runnable but waiting for a CPU, and the times it
+// went to sleep, both counting up.
+struct ThreadCounters {
+    std::int64_t waitNs = 0;
+    std::int64_t sleeps = 0;
+};
+
+ThreadCounters threadCounters() {
+    ThreadCounters counters;
+    std::ifstream schedstat("/proc/thread-self/schedstat");
+    std::int64_t onCpu = 0;
+    schedstat >> onCpu >> counters.waitNs;
+    std::ifstream status("/proc/thread-self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) counters.sleeps = std::atoll(line.c_str() + 24);
+    return counters;
 }
 
 struct LateTick {
@@ -59,49 +72,54 @@ struct LateTick {
     double dueMs;  // since the phase began
 };
 
-// How long the thread waited for a CPU before it could serve a tick: read at
-// every tick of either set, and shared by the ticks one wake-up serves (those
-// handled within a millisecond of each other).
-struct RunQueueWatch {
-    std::int64_t lastWaitNs = runQueueWaitNs();
-    std::int64_t lastTickNs = 0;
-    double wakeWaitMs = 0;
-    double waitedBefore(std::int64_t tickNs) {
-        const std::int64_t waitNs = runQueueWaitNs();
-        const double ms = static_cast<double>(waitNs - lastWaitNs) / 1e6;
-        wakeWaitMs = tickNs - lastTickNs < 1'000'000 ? wakeWaitMs + ms : ms;
-        lastWaitNs = waitNs, lastTickNs = tickNs;
-        return wakeWaitMs;
+// The event loop's wake-ups, as the ticks see them: the ticks served between
+// two sleeps of the thread belong to one wake-up, which began when its first
+// tick was served (Qt reads the time once per wake-up, just before, and
+// reschedules a timer that fell behind from that time); and how long the
+// thread waited for a CPU before serving each, counted from its wake-up.
+struct WakeUpWatch {
+    ThreadCounters last = threadCounters();
+    std::int64_t wakeUpNs = 0;
+    double waitedMs = 0;
+    void tick(std::int64_t atNs) {
+        const ThreadCounters now = threadCounters();
+        const double ms = static_cast<double>(now.waitNs - last.waitNs) / 1e6;
+        const bool sameWakeUp = now.sleeps == last.sleeps;
+        waitedMs = sameWakeUp ? waitedMs + ms : ms;
+        if (!sameWakeUp) wakeUpNs = atNs;
+        last = now;
     }
 };
 
 // Follows a periodic timer's own schedule as Qt keeps it for precise timers:
 // the next tick is due one interval after the last due time, unless that is
-// already past, in which case one interval after now.
+// already past when Qt serves the timer, in which case one interval after
+// that moment (the start of the wake-up).
 struct LatenessTracker {
     std::int64_t intervalNs = 0;
     std::int64_t dueNs = 0;
     std::int64_t phaseStartNs = 0;
     std::vector<double>* samplesMs = nullptr;
     std::vector<LateTick>* ticks = nullptr;
-    RunQueueWatch* watch = nullptr;
+    WakeUpWatch* watch = nullptr;
 
     void start(int intervalMs, std::vector<double>& samples, std::vector<LateTick>& all, std::int64_t phaseStart,
-               RunQueueWatch& runQueue) {
+               WakeUpWatch& wakeUps) {
         intervalNs = std::int64_t{intervalMs} * 1'000'000;
         dueNs = nowNs() + intervalNs;
         samplesMs = &samples;
         ticks = &all;
         phaseStartNs = phaseStart;
-        watch = &runQueue;
+        watch = &wakeUps;
     }
     void tick() {
         const std::int64_t at = nowNs();
+        watch->tick(at);
         samplesMs->push_back(static_cast<double>(at - dueNs) / 1e6);
-        ticks->push_back({samplesMs->back(), watch->waitedBefore(at), static_cast<int>(intervalNs / 1'000'000),
+        ticks->push_back({samplesMs->back(), watch->waitedMs, static_cast<int>(intervalNs / 1'000'000),
                           static_cast<double>(dueNs - phaseStartNs) / 1e6});
         dueNs += intervalNs;
-        if (dueNs < at) dueNs = at + intervalNs;
+        if (dueNs < watch->wakeUpNs) dueNs = watch->wakeUpNs + intervalNs;
     }
 };
 
@@ -139,7 +157,7 @@ struct PhaseResult {
 PhaseResult runPhase(int seconds, int offsetMs) {
     PhaseResult result;
     const std::int64_t phaseStart = nowNs();
-    RunQueueWatch runQueue;
+    WakeUpWatch wakeUps;
     QtClock clock;
     std::array<LatenessTracker, TimerCount> clockTrackers{};
     clock.setTickHandler([&](TimerId id) { clockTrackers[id].tick(); });
@@ -153,13 +171,13 @@ PhaseResult runPhase(int seconds, int offsetMs) {
     }
     const auto startBare = [&] {
         for (std::size_t i = 0; i < kMix.size(); ++i) {
-            bareTrackers[i].start(kMix[i].second, result.bareMs, result.bareTicks, phaseStart, runQueue);
+            bareTrackers[i].start(kMix[i].second, result.bareMs, result.bareTicks, phaseStart, wakeUps);
             bare[i].start();
         }
     };
     const auto startClock = [&] {
         for (const auto& [id, ms] : kMix) {
-            clockTrackers[id].start(ms, result.clockMs, result.clockTicks, phaseStart, runQueue);
+            clockTrackers[id].start(ms, result.clockMs, result.clockTicks, phaseStart, wakeUps);
             clock.startTicks(id, ms);
         }
     };
