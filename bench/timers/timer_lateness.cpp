@@ -2,9 +2,10 @@
 // beside bare precise QTimers with the same intervals in the same event loop,
 // first on an idle machine, then with every core kept busy by child processes.
 //
-// Both sets fall due at the same instants (the bare timers are started first,
-// so they are served first), so that they meet the same scheduler: what the
-// driver adds is the difference. Given an offset instead (--offset-ms), each
+// Both sets fall due at the same instants, so that they meet the same
+// scheduler: what the driver adds is the difference. The set started first
+// is served first at each instant, so each phase runs in two halves, each set
+// first in one. Given an offset instead (--offset-ms), each
 // set meets the busy processes at its own point of their time slices, and the
 // two p99s part by the luck of that phase, in either direction.
 //
@@ -154,8 +155,9 @@ struct PhaseResult {
     std::vector<LateTick> clockTicks, bareTicks;
 };
 
-PhaseResult runPhase(int seconds, int offsetMs) {
-    PhaseResult result;
+// One phase: both sets for `seconds`, the bare timers first at each instant
+// or, with clockFirst, the driver's.
+void runPhase(int seconds, int offsetMs, bool clockFirst, PhaseResult& result) {
     const std::int64_t phaseStart = nowNs();
     WakeUpWatch wakeUps;
     QtClock clock;
@@ -181,18 +183,22 @@ PhaseResult runPhase(int seconds, int offsetMs) {
             clock.startTicks(id, ms);
         }
     };
-    // Started in the same millisecond, they keep falling due together; the
-    // bare timers, started first, go first at each instant.
-    startBare();
-    if (offsetMs > 0)
+    // Started in the same millisecond, they keep falling due together, the
+    // set started first served first at each instant.
+    if (offsetMs > 0) {
+        startBare();
         QTimer::singleShot(offsetMs, Qt::PreciseTimer, startClock);
-    else
+    } else if (clockFirst) {
         startClock();
+        startBare();
+    } else {
+        startBare();
+        startClock();
+    }
     QTimer::singleShot(seconds * 1000, Qt::PreciseTimer, [] { QCoreApplication::exit(0); });
     QCoreApplication::exec();
     for (const auto& [id, ms] : kMix) clock.stopTicks(id);
     for (auto& t : bare) t.stop();
-    return result;
 }
 
 std::string summary(const std::vector<double>& ms) {
@@ -261,12 +267,17 @@ int main(int argc, char** argv) {
                              : "due at the bare timers' instants");
     std::fflush(stdout);
 
-    const PhaseResult idle = runPhase(seconds, offsetMs);
-    PhaseResult loaded;
+    // Each phase in two halves, each set served first at its instants in
+    // one of them: the second set's ticks wait for the first's handlers, and
+    // for the CPU when the thread is preempted in between.
+    PhaseResult idle, loaded;
+    runPhase(seconds / 2, offsetMs, false, idle);
+    runPhase(seconds - seconds / 2, offsetMs, true, idle);
     {
         LoadGenerator load(static_cast<int>(cores));
         std::this_thread::sleep_for(std::chrono::milliseconds(500));  // let the load settle
-        loaded = runPhase(seconds, offsetMs);
+        runPhase(seconds / 2, offsetMs, false, loaded);
+        runPhase(seconds - seconds / 2, offsetMs, true, loaded);
     }
     report("idle", idle);
     report(("loaded (" + std::to_string(cores) + " busy processes)").c_str(), loaded);
