@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds and runs every benchmark and prints one table, each figure beside a
-# baseline measured in the same run. All X work happens on one private Xvfb.
+# Builds and runs every benchmark and prints one table, each figure beside its
+# like-for-like floor measured in the same run. All X work happens on one
+# private Xvfb.
 #
 # Usage: bench/run-all.sh [--build-dir DIR] [--seconds N] [--quick]
 #   --build-dir DIR  where to configure and build (default: build)
-#   --seconds N      length of each timer phase, of the gear-3 race and of the
-#                    launcher idle phase (default 60)
+#   --seconds N      length of each timer phase, of the gear-3 race, of the
+#                    launcher idle phase and of the powered-off phase (default 60)
 #   --quick          short runs, to check the wiring (figures are not comparable)
 set -euo pipefail
 
@@ -82,7 +83,7 @@ awk -F'\t' -v OFS='\t' '
   }' "$out/sound" > "$out/sound.rows"
 
 {
-  printf 'Figure\tValue\tBaseline (same run)\tvs baseline\tGoal\tVerdict\n'
+  printf 'Figure\tValue\tFloor (same run)\tvs floor\tGoal\tVerdict\n'
   cat "$out/timers" "$out/keys" "$out/sound.rows" "$out/conversion" "$out/cpu" "$out/launch" "$out/headless" |
     grep '^ROW' | cut -f2-
 } > "$out/table"

@@ -64,12 +64,13 @@ PlayOutcome Launcher::Puls_PlayClick(const ScreenArea& screen, int windowWidth, 
     if (settings_) writeInteger(*settings_, "System", olderSystem ? System_Older : System_2000);
 
     if (console_.state().Suono_Pronto && !console_.openSampleBank(outputType)) {
-        outcome.soundProblem = console_.soundOutputProblem();
-        if (outcome.soundProblem.empty()) {
+        const std::string problem = console_.soundOutputProblem();
+        if (problem.empty()) {
             outcome.next = PlayOutcome::Next::BrokenSoundFolder;
             return outcome;
         }
         // The SOUND folder was never read: the output itself is missing.
+        outcome.soundProblem = "No sound: " + problem + ". The game plays on without it";
         console_.soundUnavailable();
     }
     outcome.place = consolePlace(screen, windowWidth, windowHeight);

@@ -38,9 +38,9 @@ public:
     virtual bool stopSound(int channel) = 0;
     virtual void sampleFree(SampleHandle sample) = 0;             // null is harmless
     virtual void close() = 0;                                     // harmless when never opened
-    // Why no sound output can be had at all, with the file at fault (a broken
-    // install); empty when the output opened, and also when there is merely
-    // no sound device (silent play is normal then).
+    // Why no sound output can be had at all, naming the file at fault (a
+    // broken install); empty when the output opened, and also when there is
+    // merely no sound device (silent play is normal then).
     virtual std::string outputProblem() const { return {}; }
 };
 

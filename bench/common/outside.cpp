@@ -11,6 +11,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
@@ -72,36 +73,63 @@ std::int64_t cpuTicks(pid_t pid) {
     return -1;
 }
 
-std::int64_t cpuNs(pid_t pid) {
-    const std::string dir = "/proc/" + std::to_string(pid) + "/task";
-    DIR* tasks = opendir(dir.c_str());
-    if (!tasks) return -1;
-    std::int64_t total = 0;
-    while (const dirent* entry = readdir(tasks)) {
-        if (entry->d_name[0] == '.') continue;
-        std::ifstream in(dir + "/" + entry->d_name + "/schedstat");
-        std::int64_t ns = 0;
-        if (in >> ns) total += ns;
-    }
-    closedir(tasks);
-    return total;
-}
+namespace {
 
-std::vector<std::pair<std::string, std::int64_t>> threadCpuNs(pid_t pid) {
-    std::vector<std::pair<std::string, std::int64_t>> out;
+// Each live thread of the process: its name and id, and a figure read from
+// its folder in /proc/PID/task; none when the process is gone.
+using ThreadFigure = std::optional<std::int64_t> (*)(const std::string& taskFolder);
+
+std::optional<std::vector<std::pair<std::string, std::int64_t>>> perThread(pid_t pid, ThreadFigure figure) {
     const std::string dir = "/proc/" + std::to_string(pid) + "/task";
     DIR* tasks = opendir(dir.c_str());
-    if (!tasks) return out;
+    if (!tasks) return std::nullopt;
+    std::vector<std::pair<std::string, std::int64_t>> out;
     while (const dirent* entry = readdir(tasks)) {
         if (entry->d_name[0] == '.') continue;
-        std::ifstream stat(dir + "/" + entry->d_name + "/schedstat"), comm(dir + "/" + entry->d_name + "/comm");
-        std::int64_t ns = 0;
+        const std::string folder = dir + "/" + entry->d_name;
+        std::ifstream comm(folder + "/comm");
         std::string name;
         std::getline(comm, name);
-        if (stat >> ns) out.emplace_back(name + " (" + entry->d_name + ")", ns);
+        if (const auto value = figure(folder)) out.emplace_back(name + " (" + entry->d_name + ")", *value);
     }
     closedir(tasks);
     return out;
+}
+
+std::int64_t sum(const std::optional<std::vector<std::pair<std::string, std::int64_t>>>& threads) {
+    if (!threads) return -1;
+    std::int64_t total = 0;
+    for (const auto& [name, value] : *threads) total += value;
+    return total;
+}
+
+std::optional<std::int64_t> runTimeNs(const std::string& taskFolder) {
+    std::ifstream in(taskFolder + "/schedstat");
+    std::int64_t ns = 0;
+    if (in >> ns) return ns;
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> voluntarySwitches(const std::string& taskFolder) {
+    std::ifstream in(taskFolder + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::atoll(line.c_str() + 24);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::int64_t cpuNs(pid_t pid) { return sum(perThread(pid, runTimeNs)); }
+
+std::vector<std::pair<std::string, std::int64_t>> threadCpuNs(pid_t pid) {
+    return perThread(pid, runTimeNs).value_or(std::vector<std::pair<std::string, std::int64_t>>{});
+}
+
+std::int64_t wakeUps(pid_t pid) { return sum(perThread(pid, voluntarySwitches)); }
+
+std::vector<std::pair<std::string, std::int64_t>> threadWakeUps(pid_t pid) {
+    return perThread(pid, voluntarySwitches).value_or(std::vector<std::pair<std::string, std::int64_t>>{});
 }
 
 double ticksPerSecond() { return static_cast<double>(sysconf(_SC_CLK_TCK)); }

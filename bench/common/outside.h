@@ -31,6 +31,11 @@ std::int64_t cpuNs(pid_t pid);
 double ticksPerSecond();
 // Each thread's name and CPU time in ns, from /proc/PID/task.
 std::vector<std::pair<std::string, std::int64_t>> threadCpuNs(pid_t pid);
+// Wake-ups: the times the process's live threads went to sleep (voluntary
+// context switches, each ended by a wake-up), summed from /proc/PID/task;
+// and the same per thread.
+std::int64_t wakeUps(pid_t pid);
+std::vector<std::pair<std::string, std::int64_t>> threadWakeUps(pid_t pid);
 // Peak resident set (VmHWM) in KiB; -1 when unreadable.
 long peakRssKb(pid_t pid);
 

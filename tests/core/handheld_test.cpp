@@ -149,7 +149,7 @@ TEST_F(HandheldTest, ABrokenSoundFolderAndABrokenOutputAreToldApart) {
     handheld->startLauncher(&settings);
     const PlayOutcome outcome = handheld->play({0, 0, 1024, 768});
     EXPECT_EQ(outcome.next, PlayOutcome::Next::ShowConsole);
-    EXPECT_EQ(outcome.soundProblem, "the sound module /x/y.so is damaged");
+    EXPECT_EQ(outcome.soundProblem, "No sound: the sound module /x/y.so is damaged. The game plays on without it");
     EXPECT_FALSE(state().Suono_Pronto);
     EXPECT_EQ(stored("SoundMode"), "1");
     EXPECT_EQ(stored("System"), "0");

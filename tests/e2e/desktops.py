@@ -212,17 +212,41 @@ class Weston:
             ["weston", "--backend=x11-backend.so", "--use-pixman", f"--socket={self.SOCKET}",
              f"--width={session.screen.width // scale}", f"--height={session.screen.height // scale}",
              f"--scale={scale}", f"--config={config}", "--idle-time=0"], "weston.log")
-        # Up once its desktop is drawn: the whole screen is the background.
-        corner = (session.screen.width - 1, session.screen.height - 1)
+        # weston's X11 back end moves its own pointer (the one it draws and
+        # clicks with) by the X pointer's moves, from (0, 0) when it missed
+        # where the X pointer was at first, and stops it at the screen's
+        # edges: until both have met the edges together it is off from the X
+        # pointer, and xdotool's clicks land elsewhere. Moving the X pointer to
+        # the top left corner, the bottom right one and the middle brings them
+        # together, whatever the offset. Up once weston draws its desktop and
+        # its pointer in the middle after such moves (it may miss moves made
+        # before its window is up, so each look makes them anew), and then
+        # nothing once the pointer is parked in the bottom right corner.
+        width, height = session.screen.width, session.screen.height
+        middle = (width // 2, height // 2)
+        corners = [(0, 0), (width - 1, 0), (0, height - 1)]
 
-        def ready():
+        def background(x, y):
+            return session.display.grab(x, y, 1, 1).rgb(x, y) == MAGENTA
+
+        def pointer_in_middle():
+            box = session.display.grab(middle[0] - 8 * scale, middle[1] - 8 * scale, 32 * scale, 32 * scale)
+            return any(box.rgb(x, y) != MAGENTA for y in range(box.top, box.top + box.height)
+                       for x in range(box.left, box.left + box.width))
+
+        def followed():
             if self.process.poll() is not None:
                 raise AssertionError(f"weston ended:\n{session.helper_log('weston.log')}")
-            return (os.path.exists(os.path.join(session.runtime_dir, self.SOCKET))
-                    and session.display.grab(0, 0, 1, 1).rgb(0, 0) == MAGENTA
-                    and session.display.grab(*corner, 1, 1).rgb(*corner) == MAGENTA)
-        if not wait_until(ready, 30, 0.1):
-            raise AssertionError(f"weston did not come up:\n{session.helper_log('weston.log')}")
+            if not os.path.exists(os.path.join(session.runtime_dir, self.SOCKET)):
+                return False
+            session.xdotool("mousemove", 0, 0, "mousemove", width - 1, height - 1, "mousemove", *middle)
+            return all(background(x, y) for x, y in corners) and pointer_in_middle()
+        if not wait_until(followed, 30, 0.1):
+            raise AssertionError(f"weston did not come up, or its pointer does not follow the X pointer:\n"
+                                 f"{session.helper_log('weston.log')}")
+        session.xdotool("mousemove", width - 1, height - 1)
+        if not wait_until(lambda: not pointer_in_middle() and background(*middle), 10):
+            raise AssertionError("weston's pointer stays in the middle of the screen")
         session.set_program_env(WAYLAND_DISPLAY=self.SOCKET, DISPLAY=None, QT_QPA_PLATFORM=None)
 
 
@@ -274,10 +298,18 @@ def start_openbox(session):
 
 def start_mutter_x11(session):
     """mutter, GNOME's window manager, on the session's X server, with a
-    private message bus, once it has taken over."""
+    private message bus, once it has taken over and drawn its first frame.
+    mutter names itself the window manager a fraction of a second before it
+    composites anything: until then the screen is the bare root window, of
+    the colour the test gave it."""
+    root = session.display.grab(0, 0, 1, 1).rgb(0, 0)
     session.start_helper(["dbus-run-session", "--", "mutter", "--x11", "--replace", "--sm-disable"], "mutter.log")
     if not wait_until(lambda: session.window_manager_name() == "Mutter", 30, 0.1):
         raise AssertionError(f"mutter did not start:\n{session.helper_log('mutter.log')}")
+    width, height = session.screen.width, session.screen.height
+    looks = [(0, 0), (width - 1, 0), (0, height - 1), (width // 2, height // 2)]
+    if not wait_until(lambda: all(session.display.grab(x, y, 1, 1).rgb(x, y) != root for x, y in looks), 30, 0.02):
+        raise AssertionError(f"mutter drew no frame:\n{session.helper_log('mutter.log')}")
 
 
 def write_choices(session, sound_mode=2, system=1):

@@ -2,6 +2,7 @@
 that are damaged or cannot be stored."""
 
 import os
+import shutil
 import subprocess
 import unittest
 
@@ -134,15 +135,64 @@ class FailureTest(unittest.TestCase):
                 self.play_and_end(program, launcher, console, {"SoundMode": "1", "System": "0"})
 
     def test_settings_that_cannot_be_stored(self):
-        # A folder where the settings file belongs: nothing can be read or
-        # written, yet the launcher opens with nothing chosen and play works.
+        # Something other than a file where the settings file belongs: a
+        # folder, or a named pipe (reading it would wait for a writer before
+        # any window shows). Nothing is read or written, the program says so
+        # once, and the launcher opens with nothing chosen and play works.
         session = self.session
-        os.makedirs(session.settings.path)
-        program, launcher, console = start_to_launcher(self, session)
-        look = LauncherLook(session, launcher)
-        self.assertEqual((look.sound_ink, look.system_ink), (0, 0), "a choice shows")
-        self.play_and_end(program, launcher, console, None)
-        self.assertTrue(os.path.isdir(session.settings.path))
+        for what, make in (("a folder", os.makedirs), ("a named pipe", os.mkfifo)):
+            with self.subTest(what):
+                make(session.settings.path)
+                program, launcher, console = start_to_launcher(self, session)
+                look = LauncherLook(session, launcher)
+                self.assertEqual((look.sound_ink, look.system_ink), (0, 0), "a choice shows")
+                self.play_and_end(program, launcher, console, None)
+                self.assertEqual(program.log().count(f"{session.settings.path} is not a regular file"), 1,
+                                 program.log())
+                self.assertFalse(os.path.isfile(session.settings.path), "the settings were written")
+                remove = os.rmdir if os.path.isdir(session.settings.path) else os.remove
+                remove(session.settings.path)
+
+    def test_standard_error_gone(self):
+        # A desktop's launcher may start the program with standard error
+        # closed, or as a pipe whose reader has gone: the first line the
+        # program writes there (here: that the settings are a named pipe)
+        # must not end it.
+        session = self.session
+        os.makedirs(os.path.dirname(session.settings.path), exist_ok=True)
+        os.mkfifo(session.settings.path)
+        reader, writer = os.pipe()
+        os.close(reader)
+        try:
+            for what, stderr in (("a pipe nobody reads", writer), ("closed", "closed")):
+                with self.subTest(what):
+                    program, launcher, console = start_to_launcher(self, session, stderr=stderr)
+                    self.play_and_end(program, launcher, console, None)
+        finally:
+            os.close(writer)
+
+    def test_damaged_sound_module(self):
+        # The sound module beside the program cut short, as an interrupted
+        # copy leaves it: loading it would end the program with SIGBUS.
+        # Instead the program names the file and goes on.
+        session = self.session
+        folder = os.path.join(session.work, "installed")
+        os.mkdir(folder)
+        program_copy = shutil.copy(harness.PATHS.program, folder)
+        module = os.path.join(folder, "vorlak-sound-sdl.so")
+        with open(os.path.join(harness.PATHS.run_dir, "vorlak-sound-sdl.so"), "rb") as f:
+            whole = f.read()
+        with open(module, "wb") as f:
+            f.write(whole[:8192])
+        program, launcher, console = start_to_launcher(self, session, program=program_copy)
+        choose_entry(session, launcher, SOUND_LIST, SOUND_ENTRIES.index("DirectSound"))
+        choose_entry(session, launcher, SYSTEM_LIST, SYSTEM_ENTRIES.index("2000"))
+        session.click(*launcher_point(launcher, PLAY_BUTTON))
+        said = f"vorlak-simulator: no sound: {module} is cut short"
+        self.assertTrue(wait_until(lambda: said in program.log() or not program.running(), 10),
+                        f"nothing said about the module; log:\n{program.log()}")
+        self.assertTrue(program.running(), f"the program ended (status {program.process.poll()}):\n{program.log()}")
+        self.assertIn(said, program.log())
 
     def test_value_of_the_wrong_type(self):
         # A list where a text belongs: the standard error box names the

@@ -155,14 +155,19 @@ class Settings:
 
 
 class Program:
-    """One run of the program, in its own process group."""
+    """One run of the program, in its own process group. Its standard output
+    and error go to a log, unless stderr says otherwise: a file descriptor,
+    or "closed" for none at all."""
 
-    def __init__(self, session, run_dir):
+    def __init__(self, session, run_dir, program=None, stderr=subprocess.STDOUT):
         self.session = session
         self.log_path = os.path.join(session.work, f"program-{session.next_run()}.log")
         self._log = open(self.log_path, "wb")
-        self.process = subprocess.Popen([PATHS.program], cwd=run_dir, env=session.program_env(),
-                                        stdin=subprocess.DEVNULL, stdout=self._log, stderr=subprocess.STDOUT,
+        close_stderr = stderr == "closed"
+        self.process = subprocess.Popen([program or PATHS.program], cwd=run_dir, env=session.program_env(),
+                                        stdin=subprocess.DEVNULL, stdout=self._log,
+                                        stderr=subprocess.DEVNULL if close_stderr else stderr,
+                                        preexec_fn=(lambda: os.close(2)) if close_stderr else None,
                                         start_new_session=True)
         self.started = time.monotonic()
 
@@ -275,8 +280,9 @@ class Session:
         env.pop("WAYLAND_DISPLAY", None)
         return env
 
-    def start(self, run_dir=None):
-        program = Program(self, run_dir or PATHS.run_dir)
+    def start(self, run_dir=None, program=None, stderr=subprocess.STDOUT):
+        """Starts the program (or a copy of it at `program`) in run_dir."""
+        program = Program(self, run_dir or PATHS.run_dir, program, stderr)
         self.programs.append(program)
         return program
 
@@ -399,10 +405,11 @@ class Session:
 
 
 # Launcher steps shared by the tests.
-def start_to_launcher(test, session, run_dir=None):
-    """Starts the program and waits for its launcher: (program, launcher,
-    console), the console as it waits off the screen."""
-    program = session.start(run_dir)
+def start_to_launcher(test, session, run_dir=None, **start):
+    """Starts the program (session.start's arguments) and waits for its
+    launcher: (program, launcher, console), the console as it waits off the
+    screen."""
+    program = session.start(run_dir, **start)
     launcher = session.wait_for_window(LAUNCHER_TITLE, LAUNCHER_SIZE)
     test.assertIsNotNone(launcher, f"no launcher came up; program log:\n{program.log()}")
     console = next((w for w in session.top_windows() if w.name == CONSOLE_TITLE and w.size == CONSOLE_SIZE), None)

@@ -7,8 +7,8 @@ scale of 2."""
 import unittest
 
 import harness
-from desktops import (DesktopSession, Outline, ScaledPicture, WaylandScreen, Weston, changed_box, drag, is_set,
-                      write_choices)
+from desktops import (DesktopSession, Outline, ScaledPicture, WaylandScreen, Weston, bounding_box, changed_box, drag,
+                      is_set, write_choices)
 from harness import PLAY_BUTTON, POWER_KEY, assert_ended_cleanly, center, wait_until
 from lcd import AREA, Lcd
 
@@ -44,7 +44,14 @@ class WaylandTest(unittest.TestCase):
         launcher, (_, pictures) = self.screen.window_box(self.scaled(FRAMED_LAUNCHER))
         client = self.at(launcher[:2], CLIENT_OFFSET)
         self.session.click(*self.at(client, center(PLAY_BUTTON)))
-        console, (rows, _) = self.screen.window_box(self.scaled(DRAWN_CONSOLE))
+        try:
+            console, (rows, _) = self.screen.window_box(self.scaled(DRAWN_CONSOLE))
+        except AssertionError as no_console:
+            still = bounding_box(self.screen.drawn()[0])
+            if still == launcher:
+                raise AssertionError(f"PLAY did not act: the launcher alone is still drawn, at {launcher}; "
+                                     f"log:\n{self.program.log()}") from None
+            raise no_console
         origin = console[0] - self.scale * DRAWN_OFFSET[0], console[1] - self.scale * DRAWN_OFFSET[1]
         return launcher, pictures[0], origin, rows
 

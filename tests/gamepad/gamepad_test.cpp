@@ -6,8 +6,14 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <vector>
 
 #include "frontends/qt/gamepads/console_gamepads.h"
@@ -310,6 +316,42 @@ TEST(PadLoading, TheModuleComesOnlyWithADeviceThatMayBeAPad) {
     addDevice("event2", "1000000000000 0 0 0 0");  // BTN_SOUTH, code 0x130
     EXPECT_TRUE(QTest::qWaitFor([&] { return pads.watching(); }, 5000));
     fs::remove_all(root);
+}
+
+// A pad module that cannot be had (cut short by an interrupted copy, or a
+// named pipe in its place) is named once on standard error, and the pads
+// stay off without ending or holding up the program: loading the first
+// would end it with SIGBUS, opening the second would hold its end forever.
+TEST(PadLoading, ABrokenModuleIsNamedOnceAndThePadsStayOff) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("vorlak-pads-" + std::to_string(QCoreApplication::applicationPid()));
+    fs::create_directories(folder);
+    const std::string cut = (folder / "cut.so").string(), pipe = (folder / "pipe.so").string();
+    {
+        std::ifstream in(VORLAK_GAMEPAD_MODULE, std::ios::binary);
+        std::vector<char> module(8192);
+        in.read(module.data(), static_cast<std::streamsize>(module.size()));
+        std::ofstream(cut, std::ios::binary).write(module.data(), in.gcount());
+    }
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {cut, pipe}) {
+        testing::internal::CaptureStderr();
+        auto watched = std::async(std::launch::async, [&] {
+            DeferredGamepads pads(path, [](PadEvents) {}, PadLoading::AtOnce);
+            return false;  // the thread is joined as the watch goes
+        });
+        const bool ended = watched.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        if (!ended) {  // let a reader waiting on the pipe go
+            const int writer = open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0) close(writer);
+        }
+        watched.get();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(ended) << path << ": the pad thread was held up";
+        EXPECT_EQ(said.rfind("vorlak-simulator: no gamepads: " + path + " is ", 0), 0u) << said;
+        EXPECT_EQ(said.find('\n'), said.size() - 1) << said;  // one line
+    }
+    fs::remove_all(folder);
 }
 
 int main(int argc, char** argv) {

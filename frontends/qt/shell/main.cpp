@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "frontends/qt/platform/standard_streams.h"
 #include "frontends/qt/window/qt_clock.h"
 #include "frontends/qt/shell/program.h"
 #include "frontends/qt/sound/deferred_sound.h"
@@ -34,6 +35,7 @@ void reportNoDisplay(QtMsgType type, const QMessageLogContext& context, const QS
 }  // namespace
 
 int main(int argc, char** argv) {
+    vorlak::keepStandardStreamsHarmless();  // a launcher may close stderr, or leave a pipe nobody reads
     if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM")) {
         std::fputs(kNoDisplay, stderr);
         return 1;

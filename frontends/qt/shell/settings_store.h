@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QSettings>
+#include <QString>
+#include <optional>
 
 #include "game/settings.h"
 
@@ -10,14 +12,18 @@ namespace vorlak {
 
 class Registro : public SettingsStore {
 public:
-    // Opens the store, creating it empty when it does not exist.
+    // Opens the user's store, creating it empty when it does not exist.
     Registro();
+    // The store in the file at `path`. Anything there but a regular file
+    // (a named pipe, a folder, a device) counts as a store with no values
+    // that keeps nothing written to it, and is said once on standard error.
+    explicit Registro(const QString& path);
 
     Value read(std::string_view name) const override;
     void write(std::string_view name, std::string_view text) override;
 
 private:
-    mutable QSettings settings_;
+    mutable std::optional<QSettings> settings_;  // none where no regular file can be
 };
 
 }  // namespace vorlak

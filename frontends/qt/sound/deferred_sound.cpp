@@ -24,11 +24,11 @@ std::string DeferredSound::besideProgram(const char* selfLink) {
 bool DeferredSound::load() {
     if (loadTried_) return isLoaded();
     loadTried_ = true;
-    auto* factory = reinterpret_cast<SoundModuleFactory*>(loadModuleSymbol(modulePath_, kSoundModuleFactory, "sound"));
-    if (!factory) return false;
-    layer_ = factory();
+    const ModuleSymbol factory = loadModuleSymbol(modulePath_, kSoundModuleFactory);
+    if (factory.address) layer_ = reinterpret_cast<SoundModuleFactory*>(factory.address)();
     if (!layer_.sound || !layer_.speaker) {
-        std::fprintf(stderr, "vorlak-simulator: no sound: %s made no sound layer\n", modulePath_.c_str());
+        problem_ = factory.address ? modulePath_ + " made no sound layer" : factory.problem;
+        std::fprintf(stderr, "vorlak-simulator: no sound: %s\n", problem_.c_str());
         delete layer_.sound;
         layer_ = {};
         return false;

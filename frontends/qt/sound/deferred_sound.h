@@ -3,7 +3,8 @@
 // first opened, so that starting the program does not pay for them.
 //
 // Until then, and for good if the module cannot be loaded, every call does
-// what the SDL layer does with no device and no samples: nothing.
+// what the SDL layer does with no device and no samples: nothing; a module
+// that cannot be loaded is told apart by outputProblem().
 #pragma once
 
 #include <cstdint>
@@ -41,6 +42,10 @@ public:
     bool stopSound(int channel) override;
     void sampleFree(SampleHandle sample) override;
     void close() override;
+    // Set once init() found the module missing or unusable: a phrase naming
+    // the module's file, e.g. "/usr/lib/games/vorlak-simulator/vorlak-sound-sdl.so
+    // is cut short (...)"; also said on standard error, once.
+    std::string outputProblem() const override { return problem_; }
 
     void startTone(std::uint16_t divisor) override;
     void stopTone() override;
@@ -54,6 +59,7 @@ private:
     int outputType_ = FSOUND_OUTPUT_NOSOUND;
     bool outputSet_ = false;
     bool loadTried_ = false;
+    std::string problem_;
     SoundModuleLayer layer_;
 };
 

@@ -175,6 +175,10 @@ void TForm1::showUnseen() {
 void TForm1::showOnScreen() {
     if (unseen_) {
         unseen_ = false;
+        // Unmapped and mapped again with its outline: mutter, which composited
+        // the window while its mask was empty, may otherwise never show the
+        // console after the mask grows.
+        hide();
         if (QWindow* handle = windowHandle()) handle->setMask(outline_);
     }
     show();
