@@ -2,6 +2,7 @@
 
 #include "game/gears.h"
 
+#include <cmath>
 #include <stdexcept>
 
 namespace vorlak {
@@ -72,41 +73,56 @@ std::uint32_t ManualClock::utcTimeOfDayMs() const {
     return static_cast<std::uint32_t>((timeOfDayAtZero_ + now_) % kMsPerDay);
 }
 
-void ManualClock::startTicks(TimerId id, int intervalMs) {
-    Schedule& s = schedule_[id];
-    s.running = true;
-    s.interval = intervalMs < 1 ? 1 : intervalMs;
-    s.due = now_ + s.interval;
-    s.order = nextOrder_++;
+void TimerSchedule::start(TimerId id, double now, int intervalMs) {
+    Timer& t = timers_[id];
+    t.running = true;
+    t.interval = intervalMs < 1 ? 1 : intervalMs;
+    t.due = now + t.interval;
+    t.order = nextOrder_++;
 }
 
-void ManualClock::stopTicks(TimerId id) { schedule_[id].running = false; }
+std::optional<double> TimerSchedule::nextDue() const {
+    std::optional<double> next;
+    for (const Timer& t : timers_)
+        if (t.running && (!next || t.due < *next)) next = t.due;
+    return next;
+}
+
+std::optional<TimerId> TimerSchedule::take(double now, double* due) {
+    int best = -1;
+    for (int i = 0; i < ClockTimerCount; ++i) {
+        const Timer& t = timers_[i];
+        if (!t.running || t.due > now) continue;
+        if (best < 0 || t.due < timers_[best].due || (t.due == timers_[best].due && t.order < timers_[best].order))
+            best = i;
+    }
+    if (best < 0) return std::nullopt;
+    Timer& t = timers_[best];
+    if (due) *due = t.due;
+    t.due += t.interval * (std::floor((now - t.due) / t.interval) + 1);
+    t.order = nextOrder_++;
+    return static_cast<TimerId>(best);
+}
+
+void ManualClock::startTicks(TimerId id, int intervalMs) { schedule_.start(id, static_cast<double>(now_), intervalMs); }
+
+void ManualClock::stopTicks(TimerId id) { schedule_.stop(id); }
 
 std::optional<std::int64_t> ManualClock::nextDue() const {
-    std::optional<std::int64_t> next;
-    for (const Schedule& s : schedule_)
-        if (s.running && (!next || s.due < *next)) next = s.due;
-    return next;
+    const auto next = schedule_.nextDue();
+    if (!next) return std::nullopt;
+    return static_cast<std::int64_t>(*next);
 }
 
 void ManualClock::advance(std::int64_t ms) { advanceTo(now_ + ms); }
 
+// Every tick is delivered at its own time, as virtual time passes it.
 void ManualClock::advanceTo(std::int64_t time) {
     for (;;) {
-        int best = -1;
-        for (int i = 0; i < ClockTimerCount; ++i) {
-            const Schedule& s = schedule_[i];
-            if (!s.running || s.due > time) continue;
-            if (best < 0 || s.due < schedule_[best].due ||
-                (s.due == schedule_[best].due && s.order < schedule_[best].order))
-                best = i;
-        }
-        if (best < 0) break;
-        Schedule& s = schedule_[best];
-        now_ = s.due;
-        s.due += s.interval;
-        s.order = nextOrder_++;
-        deliverTick(static_cast<TimerId>(best));
+        const auto next = schedule_.nextDue();
+        if (!next || *next > static_cast<double>(time)) break;
+        now_ = static_cast<std::int64_t>(*next);
+        deliverTick(*schedule_.take(*next));
     }
     if (time > now_) now_ = time;
 }

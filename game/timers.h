@@ -75,6 +75,33 @@ private:
     std::array<int, TimerCount> interval_{};
 };
 
+// When each of a clock's timers is due, in the clock's own milliseconds:
+// shared by every clock, virtual or real. Ticks are periodic from the start,
+// the first one full interval after it; the earliest due goes first, equal
+// times in the order they were scheduled. A tick taken late keeps the timer's
+// beat: the ticks missed meanwhile are dropped, not replayed in a burst.
+class TimerSchedule {
+public:
+    void start(TimerId id, double now, int intervalMs);  // intervals below 1 ms count as 1
+    void stop(TimerId id) { timers_[id].running = false; }
+    bool running(TimerId id) const { return timers_[id].running; }
+    // Time of the next tick, if any timer is running.
+    std::optional<double> nextDue() const;
+    // The earliest tick due by `now`, if any: its timer is moved on to its
+    // first beat after `now`. `due` receives the time it was due.
+    std::optional<TimerId> take(double now, double* due = nullptr);
+
+private:
+    struct Timer {
+        bool running = false;
+        double interval = 0;
+        double due = 0;
+        std::uint64_t order = 0;  // ties fire in scheduling order
+    };
+    std::array<Timer, ClockTimerCount> timers_{};
+    std::uint64_t nextOrder_ = 0;
+};
+
 // A clock for tests and tools: virtual time that moves only when told, firing
 // every due tick in order (earliest first; equal times in the order they were
 // scheduled).
@@ -94,15 +121,8 @@ public:
     std::optional<std::int64_t> nextDue() const;
 
 private:
-    struct Schedule {
-        bool running = false;
-        int interval = 0;
-        std::int64_t due = 0;
-        std::uint64_t order = 0;  // ties fire in scheduling order
-    };
-    std::array<Schedule, ClockTimerCount> schedule_{};
+    TimerSchedule schedule_;
     std::int64_t now_ = 0;
-    std::uint64_t nextOrder_ = 0;
     std::int64_t timeOfDayAtZero_ = 0;
 };
 

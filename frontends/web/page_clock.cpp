@@ -1,7 +1,6 @@
 #include "frontends/web/page_clock.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace vorlak {
 
@@ -11,47 +10,25 @@ PageClock::PageClock(Now now, TimeOfDay timeOfDay, Wake wake)
 double PageClock::consoleNow() const { return (pausedAt_ ? *pausedAt_ : now_()) - pausedTotal_; }
 
 void PageClock::startTicks(TimerId id, int intervalMs) {
-    Schedule& s = schedule_[id];
-    s.running = true;
-    s.interval = intervalMs < 1 ? 1 : intervalMs;
-    s.due = consoleNow() + s.interval;
-    s.order = nextOrder_++;
+    schedule_.start(id, consoleNow(), intervalMs);
     askToWake();
 }
 
 void PageClock::stopTicks(TimerId id) {
-    schedule_[id].running = false;
+    schedule_.stop(id);
     askToWake();
 }
 
-std::optional<double> PageClock::nextDue() const {
-    std::optional<double> next;
-    for (const Schedule& s : schedule_)
-        if (s.running && (!next || s.due < *next)) next = s.due;
-    return next;
-}
+std::optional<double> PageClock::nextDue() const { return schedule_.nextDue(); }
 
 void PageClock::run() {
     if (paused()) return;
     running_ = true;
     const double now = consoleNow();
-    for (;;) {
-        int best = -1;
-        for (int i = 0; i < ClockTimerCount; ++i) {
-            const Schedule& s = schedule_[i];
-            if (!s.running || s.due > now) continue;
-            if (best < 0 || s.due < schedule_[best].due ||
-                (s.due == schedule_[best].due && s.order < schedule_[best].order))
-                best = i;
-        }
-        if (best < 0) break;
-        Schedule& s = schedule_[best];
-        inHand_ = s.due;
-        // The next tick on the timer's own beat that is still to come: the
-        // ones missed while this one was late are dropped.
-        s.due += s.interval * (std::floor((now - s.due) / s.interval) + 1);
-        s.order = nextOrder_++;
-        deliverTick(static_cast<TimerId>(best));
+    double due = 0;
+    while (const auto id = schedule_.take(now, &due)) {
+        inHand_ = due;
+        deliverTick(*id);
     }
     inHand_.reset();
     running_ = false;

@@ -54,19 +54,12 @@ public:
     std::optional<double> dueOfTickInHand() const { return inHand_; }
 
 private:
-    struct Schedule {
-        bool running = false;
-        double interval = 0;
-        double due = 0;
-        std::uint64_t order = 0;
-    };
     void askToWake();
 
     Now now_;
     TimeOfDay timeOfDay_;
     Wake wake_;
-    std::array<Schedule, ClockTimerCount> schedule_{};
-    std::uint64_t nextOrder_ = 0;
+    TimerSchedule schedule_;
     double pausedTotal_ = 0;
     std::optional<double> pausedAt_;
     bool running_ = false;  // inside run(): wake once at its end

@@ -155,3 +155,19 @@ TEST(Clock, KeepsTheTickHandlerItWasGivenFirst) {
     r.clock.advance(100);
     EXPECT_EQ(r.timesOf(Timer_Pista), std::vector<std::int64_t>{100});
 }
+
+// A real clock that wakes late takes one tick and keeps the timer's beat.
+TEST(TimerSchedule, ALateTickIsTakenOnceAndTheBeatKept) {
+    TimerSchedule schedule;
+    schedule.start(Timer_Pista, 0, 10);
+    schedule.start(Timer_Avversari, 0, 10);  // due at the same time: in scheduling order
+    double due = 0;
+    EXPECT_EQ(schedule.take(35, &due), Timer_Pista);
+    EXPECT_EQ(due, 10);
+    EXPECT_EQ(schedule.take(35), Timer_Avversari);
+    EXPECT_FALSE(schedule.take(35));
+    EXPECT_EQ(schedule.nextDue(), 40);
+    schedule.stop(Timer_Pista);
+    schedule.start(Timer_Avversari, 36, 0);  // below 1 ms: as soon as possible
+    EXPECT_EQ(schedule.nextDue(), 37);
+}
