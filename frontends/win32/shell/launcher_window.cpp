@@ -208,9 +208,12 @@ void LauncherWindow::Puls_PlayClick() {
         return;  // the program is ending
     }
     if (!outcome.soundProblem.empty() && desktop_.showError) desktop_.showError(outcome.soundProblem);
+    // The console comes and takes the keyboard before the launcher goes for
+    // good: hidden first, the launcher would hand the activation to the
+    // console while it still waits off the screen.
     played_ = true;
-    ShowWindow(window_, SW_HIDE);  // for good
     if (desktop_.showConsole) desktop_.showConsole(outcome.place);
+    ShowWindow(window_, SW_HIDE);
 }
 
 void LauncherWindow::La_HttpClick() {

@@ -33,7 +33,7 @@ public:
         std::function<ScreenArea()> workArea;                         // console pixels
         std::function<void(const std::string&)> showError;            // the standard error box
         std::function<void(HWND owner)> brokenSoundFolder;            // the box, the choices forgotten, the end
-        std::function<void(const WindowPlace&)> showConsole;          // after PLAY, the launcher hidden
+        std::function<void(const WindowPlace&)> showConsole;          // PLAY: the console on the screen
         std::function<void()> exitProgram;                            // closed before PLAY
     };
 
