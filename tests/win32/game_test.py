@@ -4,8 +4,8 @@ server with a private PulseAudio server: the launcher on the first start
 centred with its corners see-through, the stored choices; a race with sound
 (ON/OFF, CTRL, the start lights on the game's clock, the arrows, the engine
 tone and the start tune heard), the right-click menu at the pointer, the
-about window, Esc; the missing SOUND folder's box and the error box of a
-stored value that is not text."""
+about window, the side documents, Esc; the missing SOUND folder's box, the
+error box of a stored value that is not text, and closing the launcher."""
 
 import os
 import sys
@@ -84,6 +84,9 @@ class GameUnderWine(unittest.TestCase):
             raise
         cls.behind = cls.desktop.display.add_window_behind(0, 0, SCREEN[0], SCREEN[1], BEHIND)
         cls.lcd = Lcd(harness.PATHS.art_dir)
+        # A fresh prefix knows Notepad but not that .txt files are its, as
+        # Windows does.
+        cls.desktop.wine.run("reg", "add", r"HKCR\.txt", "/ve", "/d", "txtfile", "/f")
 
     @classmethod
     def tearDownClass(cls):
@@ -269,11 +272,20 @@ class GameUnderWine(unittest.TestCase):
         self.assertEqual(seen.client, (275, 224))
         desktop.screenshot("about")
 
-        # Esc in the console ends the program, in the middle of the race: a
-        # click on its skin gives it the keyboard back.
-        desktop.click(ox + 230, oy + 650)
-        self.assertTrue(wait_until(lambda: desktop.focused_window() == console.id, 5), "the console has no keyboard")
-        desktop.key("Escape")
+        # F2 and F3 hand the side documents in the working directory to the
+        # shell; Esc ends the program in the middle of the race. A click on the
+        # skin gives the console the keyboard back each time.
+        for key in ("F2", "F3", "Escape"):
+            desktop.click(ox + 230, oy + 650)
+            self.assertTrue(wait_until(lambda: desktop.focused_window() == console.id, 5), "no keyboard")
+            desktop.key(key)
+            document = {"F2": "readme.txt", "F3": "whatsnew.txt"}.get(key)
+            if document:
+                notepad = desktop.wait_for_window(f"{document} - Notepad", timeout=20)
+                self.assertIsNotNone(notepad, f"{key} opened no {document}")
+                wait_until(lambda: desktop.focused_window() == notepad.id, 5)
+                desktop.key("alt+F4")
+                self.assertTrue(wait_until(lambda: not desktop.viewable(notepad.id), 10), "Notepad stays")
         self.assertEqual(ended(desktop, program), 0, f"log:\n{program.log()}")
 
     def check_race_sound(self, recording_path):
@@ -307,9 +319,13 @@ class GameUnderWine(unittest.TestCase):
         self.assertIsNotNone(box, f"no error box; log:\n{program.log()}")
         self.assertIsNotNone(box.child("Static", "Invalid data type for 'SoundMode'."), box.children)
         desktop.key("Return")
-        self.assertIsNotNone(desktop.wait_for_launcher(), "no launcher after the error box")
+        launcher = desktop.wait_for_launcher()
+        self.assertIsNotNone(launcher, "no launcher after the error box")
         self.assertEqual(desktop.probe(harness.LAUNCHER_TITLE).child("ComboBox")["chosen"], -1)
-        program.kill()
+        # Closing the launcher before PLAY ends the program.
+        self.assertEqual(desktop.focused_window(), launcher.id)
+        desktop.key("alt+F4")
+        self.assertEqual(ended(desktop, program), 0, f"log:\n{program.log()}")
 
         # No SOUND folder beside the program: the box, and the end with both
         # values forgotten; the console never came on the screen.

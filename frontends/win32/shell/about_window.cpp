@@ -115,6 +115,12 @@ LRESULT CALLBACK AboutWindow::windowProc(HWND window, UINT message, WPARAM wPara
 LRESULT AboutWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: paint(); return 0;
+        case WM_NCDESTROY: {  // with its owner, the console, at the end
+            const HWND window = window_;
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
         case WM_CLOSE: ShowWindow(window_, SW_HIDE); return 0;  // hidden, ready to be shown again
         case WM_DPICHANGED: {
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);

@@ -251,6 +251,12 @@ LRESULT CALLBACK LauncherWindow::windowProc(HWND window, UINT message, WPARAM wP
 LRESULT LauncherWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: paint(); return 0;
+        case WM_NCDESTROY: {  // with its owner, the console, at the end
+            const HWND window = window_;
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
         case kShowMessage: show(); return 0;
         case WM_MEASUREITEM: {
             auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
