@@ -34,10 +34,10 @@ ARGS = None
 class WineProgram:
     """One run of a Windows program under wine, ended with its session."""
 
-    def __init__(self, session, program, cwd):
+    def __init__(self, session, program, cwd, args=()):
         self.log_path = os.path.join(session.work, f"program-{session.next_run()}.log")
         self._log = open(self.log_path, "wb")
-        self.process = subprocess.Popen(["wine", program], cwd=cwd, env=session.wine.env(),
+        self.process = subprocess.Popen(["wine", program, *args], cwd=cwd, env=session.wine.env(),
                                         stdin=subprocess.DEVNULL, stdout=self._log, stderr=subprocess.STDOUT)
 
     def running(self):
@@ -93,9 +93,9 @@ class WineDesktop(harness.Session):
             self.wine = None
         super().close()
 
-    def start(self, cwd=None, program=None):
+    def start(self, cwd=None, program=None, args=()):
         """The program, started from a folder other than its own unless told."""
-        program = WineProgram(self, program or self.program, cwd or self.work)
+        program = WineProgram(self, program or self.program, cwd or self.work, args)
         self.programs.append(program)
         return program
 
