@@ -22,7 +22,6 @@ import race_test  # noqa: E402
 from harness import (CONSOLE_SIZE, LAUNCHER_SIZE, OFF_SCREEN, PLAY_BUTTON, POWER_KEY, SOUND_ENTRIES,  # noqa: E402
                      SOUND_LIST, SYSTEM_ENTRIES, SYSTEM_LIST, center, choose_entry, launcher_point, wait_until)
 from lcd import Lcd  # noqa: E402
-from sound_output_test import matched_share  # noqa: E402
 from wine_session import PulseServer  # noqa: E402
 
 SCREEN = (1024, 768)
@@ -61,6 +60,29 @@ class ScreenTimeline(race_test.Timeline):
                 return now, previous
             previous = now
         return None, previous
+
+
+def heard_near(recording, effect, start, segment=1024, drift=audio.RATE // 2):
+    """The share of the effect's sounding stretches (segment samples each)
+    found sample for sample in the recording within `drift` samples of where
+    they were due from start: wine drops stretches of sound and leaves gaps
+    on a busy machine, which shift what follows. (Of the other effects, the
+    one most like the start tune scores 0.5 against it.)"""
+    data = recording.tobytes()
+    found = total = 0
+    for at in range(0, len(effect) - segment, segment):
+        samples = effect[at:at + segment]
+        if not any(samples):
+            continue
+        total += 1
+        search, limit = 2 * max(0, start + at - drift), 2 * (start + at + drift + segment)
+        while True:
+            place = data.find(samples.tobytes(), search, limit)
+            if place < 0 or place % 2 == 0:
+                break
+            search = place + 1  # a match across two samples' bytes: look on
+        found += place >= 0
+    return found / max(total, 1)
 
 
 def ended(desktop, program, timeout=15):
@@ -293,11 +315,11 @@ class GameUnderWine(unittest.TestCase):
         at gear 2's."""
         recording = audio.read_output(recording_path)
         start_tune = audio.read_wave(os.path.join(harness.PATHS.sound_dir, "Start.wav"))
-        place, _ = audio.place_effect(recording, start_tune, 0)
+        place, _ = audio.place_effect(recording, start_tune, 0)  # the first sound, as the tune begins
         self.assertIsNotNone(place, f"nothing heard in {len(recording)} samples")
-        # wine may drop stretches of sound on a busy machine: most of it is enough.
-        share = matched_share(recording, place, start_tune)
-        self.assertGreater(share, 0.8, f"only {share:.0%} of the start tune is heard")
+        share = heard_near(recording, start_tune, place)
+        print(f"start tune: {share:.0%} heard", flush=True)
+        self.assertGreaterEqual(share, 0.7, f"only {share:.0%} of the start tune is heard")
         runs = audio.tone_runs(recording[place + len(start_tune):])
         heard = {gear: sum(r.last - r.first for r in runs if r.gear == gear) for gear in (1, 2)}
         print(f"engine tone heard: {heard[1] / audio.RATE:.2f} s at gear 1, {heard[2] / audio.RATE:.2f} s at gear 2",

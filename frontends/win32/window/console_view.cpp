@@ -96,7 +96,8 @@ void ConsoleView::applyScale(int scale) {
 void ConsoleView::applyOutline() {
     outlined_ = false;
     if (unseen_) {
-        SetWindowRgn(window_, CreateRectRgn(0, 0, 0, 0), TRUE);
+        HRGN nothing = CreateRectRgn(0, 0, 0, 0);
+        if (nothing && !SetWindowRgn(window_, nothing, TRUE)) DeleteObject(nothing);
         return;
     }
     if (outline_.empty()) {
