@@ -30,12 +30,6 @@ RECT placeIn(HWND child, HWND parent) {
     return r;
 }
 
-std::wstring listEntry(HWND list, int i) {
-    wchar_t text[64] = {};
-    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 void choose(HWND launcher, HWND list, int position) {
     SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
     SendMessageW(launcher, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
@@ -85,32 +79,14 @@ TEST_F(LauncherTest, ItsWindowAndControlsAreLaidOutAsTheLauncherIs) {
     EXPECT_LE(std::abs(outer.left + outer.right - GetSystemMetrics(SM_CXSCREEN)), 1);
     EXPECT_LE(std::abs(outer.top + outer.bottom - GetSystemMetrics(SM_CYSCREEN)), 1);
 
-    struct Expected {
-        HWND control;
-        RECT place;
-    };
-    for (const Expected& e : {Expected{launcher.soundList(), {128, 264, 225, 285}},
-                              Expected{launcher.systemList(), {128, 292, 225, 313}},
-                              Expected{launcher.playButton(), {90, 325, 155, 350}}}) {
-        const RECT r = placeIn(e.control, window);
-        EXPECT_EQ(r.left, e.place.left * s);
-        EXPECT_EQ(r.top, e.place.top * s);
-        EXPECT_EQ(r.right, e.place.right * s);
-        EXPECT_EQ(r.bottom, e.place.bottom * s);
-        EXPECT_EQ(GetWindowLongW(e.control, GWL_STYLE) & WS_TABSTOP, 0) << "a tab stop";
-    }
-    EXPECT_EQ(textOf(launcher.playButton()), L"- PLAY -");
+    // The places and entries are read from outside by the end-to-end test.
+    for (HWND control : {launcher.soundList(), launcher.systemList(), launcher.playButton()})
+        EXPECT_EQ(GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP, 0) << "a tab stop";
     for (HWND list : {launcher.soundList(), launcher.systemList()}) {
         EXPECT_EQ(GetWindowLongW(list, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
         EXPECT_EQ(SendMessageW(list, CB_GETITEMHEIGHT, 0, 0), 13 * s);
+        EXPECT_EQ(placeIn(list, window).bottom - placeIn(list, window).top, 21 * s) << "closed height";
     }
-    EXPECT_EQ(SendMessageW(launcher.soundList(), CB_GETCOUNT, 0, 0), 3);
-    EXPECT_EQ(listEntry(launcher.soundList(), 0), L"Windows MM");
-    EXPECT_EQ(listEntry(launcher.soundList(), 1), L"DirectSound");
-    EXPECT_EQ(listEntry(launcher.soundList(), 2), L"(no sound)");
-    EXPECT_EQ(SendMessageW(launcher.systemList(), CB_GETCOUNT, 0, 0), 2);
-    EXPECT_EQ(listEntry(launcher.systemList(), 0), L"95, 98, ME, NT");
-    EXPECT_EQ(listEntry(launcher.systemList(), 1), L"2000");
 
     // Nothing stored: nothing chosen, PLAY disabled; a sound chosen enables it.
     EXPECT_EQ(SendMessageW(launcher.soundList(), CB_GETCURSEL, 0, 0), CB_ERR);
