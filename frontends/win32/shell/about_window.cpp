@@ -1,5 +1,6 @@
 #include "frontends/win32/shell/about_window.h"
 
+#include "frontends/win32/window/window_object.h"
 #include "frontends/win32/window/window_scale.h"
 
 namespace vorlak {
@@ -15,10 +16,7 @@ constexpr FontSpec kValueFont{FontFace::Arial, 11, true};
 }  // namespace
 
 AboutWindow::~AboutWindow() {
-    if (window_) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    releaseObjectWindow(window_);
     if (captionFont_) DeleteObject(captionFont_);
     if (valueFont_) DeleteObject(valueFont_);
 }
@@ -26,7 +24,7 @@ AboutWindow::~AboutWindow() {
 bool AboutWindow::create(HINSTANCE instance, HWND owner) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = objectWindowProc<AboutWindow>;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -60,13 +58,7 @@ bool AboutWindow::create(HINSTANCE instance, HWND owner) {
 
 void AboutWindow::layout(int scale) {
     scale_ = scale;
-    RECT outer, client;
-    GetWindowRect(window_, &outer);
-    GetClientRect(window_, &client);
-    const int frameWidth = (outer.right - outer.left) - client.right;
-    const int frameHeight = (outer.bottom - outer.top) - client.bottom;
-    SetWindowPos(window_, nullptr, 0, 0, kClientWidth * scale + frameWidth, kClientHeight * scale + frameHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    setClientSize(window_, kClientWidth * scale, kClientHeight * scale);
     if (captionFont_) DeleteObject(captionFont_);
     if (valueFont_) DeleteObject(valueFont_);
     captionFont_ = createPixelFont(kCaptionFont, scale);
@@ -102,33 +94,11 @@ void AboutWindow::paint() {
     EndPaint(window_, &ps);
 }
 
-LRESULT CALLBACK AboutWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* about = static_cast<AboutWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(about));
-        about->window_ = window;
-    }
-    auto* about = reinterpret_cast<AboutWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return about ? about->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
-}
-
 LRESULT AboutWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: paint(); return 0;
-        case WM_NCDESTROY: {  // with its owner, the console, at the end
-            const HWND window = window_;
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            window_ = nullptr;
-            return DefWindowProcW(window, message, wParam, lParam);
-        }
         case WM_CLOSE: ShowWindow(window_, SW_HIDE); return 0;  // hidden, ready to be shown again
-        case WM_DPICHANGED: {
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            layout(scaleOfDpi(LOWORD(wParam)));
-            return 0;
-        }
+        case WM_DPICHANGED: layout(followDpiChange(window_, wParam, lParam)); return 0;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }

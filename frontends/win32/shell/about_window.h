@@ -31,7 +31,9 @@ public:
 
 private:
     static constexpr int kRows = 5;
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Object>
+    friend LRESULT CALLBACK objectWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void adopt(HWND window) { window_ = window; }
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void layout(int scale);
     void paint();

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "frontends/win32/window/win32_text.h"
+#include "frontends/win32/window/window_object.h"
 #include "frontends/win32/window/window_scale.h"
 
 namespace vorlak {
@@ -17,8 +19,6 @@ constexpr Place kPlayButtonPlace{90, 325, 65, 25};
 constexpr Place kPicturePlace{80, 56, 86, 136};
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kAqua = RGB(0, 255, 255);
-
-std::wstring wide(std::string_view text) { return std::wstring(text.begin(), text.end()); }
 
 // Drawn by the launcher (a fixed owner-drawn list holding its strings): a
 // list the system draws keeps the font's height for its entries.
@@ -91,10 +91,7 @@ LauncherWindow::LauncherWindow(Handheld& handheld, Desktop desktop)
 }
 
 LauncherWindow::~LauncherWindow() {
-    if (window_) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    releaseObjectWindow(window_);
     for (HFONT font : labelFonts_)
         if (font) DeleteObject(font);
     if (listFont_) DeleteObject(listFont_);
@@ -104,7 +101,7 @@ LauncherWindow::~LauncherWindow() {
 bool LauncherWindow::create(HINSTANCE instance, HWND owner, SettingsStore* settings) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = objectWindowProc<LauncherWindow>;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -119,9 +116,9 @@ bool LauncherWindow::create(HINSTANCE instance, HWND owner, SettingsStore* setti
     soundList_ = makeList(window_, kSoundListId, instance);
     systemList_ = makeList(window_, kSystemListId, instance);
     for (std::string_view entry : kSoundEntries)
-        SendMessageW(soundList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(entry).c_str()));
+        SendMessageW(soundList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(entry).c_str()));
     for (std::string_view entry : kSystemEntries)
-        SendMessageW(systemList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(entry).c_str()));
+        SendMessageW(systemList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(entry).c_str()));
     playButton_ = CreateWindowExW(0, WC_BUTTONW, L"- PLAY -", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0, 0,
                                   window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPlayButtonId)), instance,
                                   nullptr);
@@ -150,13 +147,7 @@ bool LauncherWindow::create(HINSTANCE instance, HWND owner, SettingsStore* setti
 // Everything at the scale: the client area, the fonts, the controls.
 void LauncherWindow::layout(int scale) {
     scale_ = scale;
-    RECT outer, client;
-    GetWindowRect(window_, &outer);
-    GetClientRect(window_, &client);
-    const int frameWidth = (outer.right - outer.left) - client.right;
-    const int frameHeight = (outer.bottom - outer.top) - client.bottom;
-    SetWindowPos(window_, nullptr, 0, 0, kClientWidth * scale + frameWidth, kClientHeight * scale + frameHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    setClientSize(window_, kClientWidth * scale, kClientHeight * scale);
 
     for (int i = 0; i < LabelCount; ++i) {
         if (labelFonts_[i]) DeleteObject(labelFonts_[i]);
@@ -238,25 +229,9 @@ std::optional<LauncherWindow::LabelId> LauncherWindow::linkAt(LPARAM at) const {
     return std::nullopt;
 }
 
-LRESULT CALLBACK LauncherWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* launcher = static_cast<LauncherWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(launcher));
-        launcher->window_ = window;
-    }
-    auto* launcher = reinterpret_cast<LauncherWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return launcher ? launcher->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
-}
-
 LRESULT LauncherWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: paint(); return 0;
-        case WM_NCDESTROY: {  // with its owner, the console, at the end
-            const HWND window = window_;
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            window_ = nullptr;
-            return DefWindowProcW(window, message, wParam, lParam);
-        }
         case kShowMessage: show(); return 0;
         case WM_MEASUREITEM: {
             auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
@@ -304,13 +279,7 @@ LRESULT LauncherWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
-        case WM_DPICHANGED: {
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            layout(scaleOfDpi(LOWORD(wParam)));
-            return 0;
-        }
+        case WM_DPICHANGED: layout(followDpiChange(window_, wParam, lParam)); return 0;
         // Closing it before PLAY would leave the console out of reach: the
         // program ends instead.
         case WM_CLOSE:

@@ -71,7 +71,9 @@ public:
 
 private:
     enum LabelId { La_Title, La_Version, La_Released, La_Http, La_Email, La_Sound, La_System, LabelCount };
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Object>
+    friend LRESULT CALLBACK objectWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void adopt(HWND window) { window_ = window; }
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void layout(int scale);
     void showChoices();

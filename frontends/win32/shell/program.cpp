@@ -3,22 +3,12 @@
 #include <shellapi.h>
 
 #include "frontends/win32/shell/console_menu.h"
+#include "frontends/win32/window/win32_text.h"
 
 namespace vorlak {
-namespace {
-
-std::wstring wide(std::string_view text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
-    return out;
-}
-
-}  // namespace
 
 void showStandardError(const std::string& message) {
-    std::wstring text = wide(message);
+    std::wstring text = wideText(message);
     if (!text.empty() && text.back() != L'.') text += L'.';
     MessageBoxW(nullptr, text.c_str(), Program::kTitle, MB_OK | MB_ICONERROR);
 }
@@ -113,7 +103,7 @@ void Program::showConsole(const WindowPlace& place) {
 }
 
 void Program::brokenSoundFolder(HWND owner) {
-    MessageBoxW(owner, wide(kBrokenSoundFolderText).c_str(), L"Error", MB_OK | MB_ICONERROR);
+    MessageBoxW(owner, wideText(kBrokenSoundFolderText).c_str(), L"Error", MB_OK | MB_ICONERROR);
     handheld_->forgetChoices();
     // The program simply ends, the launcher still shown.
     PostQuitMessage(0);

@@ -6,6 +6,7 @@
 
 #include "frontends/win32/window/outline.h"
 #include "frontends/win32/window/panel_painter.h"
+#include "frontends/win32/window/window_object.h"
 #include "frontends/win32/window/window_scale.h"
 
 namespace vorlak {
@@ -40,10 +41,7 @@ void ConsoleView::attach(Handheld* handheld) {
 }
 
 ConsoleView::~ConsoleView() {
-    if (window_) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    releaseObjectWindow(window_);
     if (buffer_) {
         SelectObject(buffer_, bufferOriginal_);
         DeleteDC(buffer_);
@@ -55,7 +53,7 @@ bool ConsoleView::create(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = objectWindowProc<ConsoleView>;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
@@ -89,7 +87,7 @@ void ConsoleView::applyScale(int scale) {
     SetWindowPos(window_, nullptr, 0, 0, kWidth * scale_, clientHeight_ * scale_,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     applyOutline();
-    placeHints();
+    updateHints(TTM_NEWTOOLRECTW);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -231,6 +229,11 @@ void ConsoleView::createHints() {
     hints_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
+    updateHints(TTM_ADDTOOLW);
+}
+
+// Each hinted element's tool, added or given its rectangle at the scale.
+void ConsoleView::updateHints(UINT request) {
     if (!hints_) return;
     for (int i = 0; i < kDrawnElementCount; ++i) {
         const ElementInfo& info = elementInfo(static_cast<Element>(i));
@@ -241,22 +244,9 @@ void ConsoleView::createHints() {
         tool.hwnd = window_;
         tool.uId = static_cast<UINT_PTR>(i);
         tool.lpszText = LPSTR_TEXTCALLBACKW;
-        SendMessageW(hints_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-}
-
-void ConsoleView::placeHints() {
-    if (!hints_) return;
-    for (int i = 0; i < kDrawnElementCount; ++i) {
-        const ElementInfo& info = elementInfo(static_cast<Element>(i));
-        if (info.hint.empty()) continue;
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = window_;
-        tool.uId = static_cast<UINT_PTR>(i);
         const Rect& r = info.rect;
         tool.rect = {r.left * scale_, r.top * scale_, r.right() * scale_, r.bottom() * scale_};
-        SendMessageW(hints_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(hints_, request, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
@@ -300,16 +290,6 @@ bool ConsoleView::setCursorForPointer() {
     const wchar_t* shape = cursor == Cursor::Hand ? IDC_HAND : cursor == Cursor::Help ? IDC_HELP : IDC_ARROW;
     SetCursor(LoadCursorW(nullptr, shape));
     return true;
-}
-
-LRESULT CALLBACK ConsoleView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* view = static_cast<ConsoleView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-        view->window_ = window;
-    }
-    auto* view = reinterpret_cast<ConsoleView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return view ? view->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT ConsoleView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -361,21 +341,12 @@ LRESULT ConsoleView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && handheld_) handheld_->activated();
             break;
-        case WM_DPICHANGED: {
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            moveTo(suggested->left, suggested->top);
-            applyScale(scaleOfDpi(LOWORD(wParam)));
-            return 0;
-        }
+        case WM_DPICHANGED: applyScale(followDpiChange(window_, wParam, lParam)); return 0;
         case WM_CLOSE:
             if (handheld_) handheld_->close();  // the sound released
             DestroyWindow(window_);
             return 0;
-        case WM_DESTROY:
-            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-            window_ = nullptr;
-            PostQuitMessage(0);
-            return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }

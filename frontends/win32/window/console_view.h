@@ -93,7 +93,9 @@ public:
     int paintCount() const { return paintCount_; }
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Object>
+    friend LRESULT CALLBACK objectWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void adopt(HWND window) { window_ = window; }
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void applyScale(int scale);
     void applyOutline();
@@ -105,7 +107,7 @@ private:
     Point consolePoint(LPARAM at) const;
     void moveTo(int left, int top);
     void createHints();
-    void placeHints();
+    void updateHints(UINT request);
     void hintText(NMTTDISPINFOW& info);
 
     const ConsolePictures& pictures_;

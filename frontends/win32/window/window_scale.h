@@ -13,5 +13,11 @@ namespace vorlak {
 
 int scaleOfDpi(int dpi);
 int windowScale(HWND window);
+// The window's client area made this size, its frame whatever the system
+// draws around it (measured, not assumed), its place kept.
+void setClientSize(HWND window, int width, int height);
+// WM_DPICHANGED: the window moved to the place the system suggests; the
+// scale of the new DPI.
+int followDpiChange(HWND window, WPARAM wParam, LPARAM lParam);
 
 }  // namespace vorlak
