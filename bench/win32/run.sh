@@ -4,14 +4,20 @@
 #   - the Windows clock's tick lateness (idle), beside bare high-resolution
 #     waitable timers, and the Linux program's clock (QtClock) measured right
 #     after it on the same machine;
+#   - the Windows program racing at gear 3 under wine (DirectSound into a
+#     private PulseAudio server, an autopilot steering from the screen): its
+#     game timers' tick lateness, and its CPU beside a bare window under wine
+#     repainting at the race's rates and beside the Linux program racing the
+#     same way (bench-race-cpu);
 #   - the zip's size, beside the same package around a bare window program
 #     built the same way.
-# wine is not Windows: its timers say nothing of Windows' own timer steps.
+# wine is not Windows: its timers and its sound stack say nothing of
+# Windows' own.
 #
 # Usage: bench/win32/run.sh [--build-dir DIR] [--linux-build-dir DIR] [--seconds N]
 #   --build-dir DIR        the Windows build (default: build-windows)
 #   --linux-build-dir DIR  the Linux build with the benchmarks (default: build)
-#   --seconds N            length of each timer phase (default 60)
+#   --seconds N            length of each timer phase and of each race (default 60)
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -23,7 +29,7 @@ while [ $# -gt 0 ]; do
     --build-dir) build_dir=$2; shift 2 ;;
     --linux-build-dir) linux_dir=$2; shift 2 ;;
     --seconds) seconds=$2; shift 2 ;;
-    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,22p' "$0"; exit 0 ;;
     *) echo "run.sh: unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -34,11 +40,12 @@ if [ ! -f "$build_dir/build.ninja" ]; then
   cmake -S "$repo" -B "$build_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
     -DBUILD_TESTING=OFF -DVORLAK_BENCHMARKS=ON >/dev/null
 fi
-cmake --build "$build_dir" --target bench-win32-clock bench-win32-bare-window package_zip >/dev/null
+cmake --build "$build_dir" --parallel 2 --target bench-win32-clock bench-win32-bare-window bench-win32-race win32-window-probe \
+  package_zip >/dev/null
 if [ ! -f "$linux_dir/build.ninja" ]; then
   cmake -S "$repo" -B "$linux_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$linux_dir" --target bench-timer-lateness >/dev/null
+cmake --build "$linux_dir" --parallel 2 --target bench-timer-lateness bench-race-cpu vorlak-simulator >/dev/null
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -57,8 +64,22 @@ awk -F'\t' -v OFS='\t' -v linux="$linux_idle" \
   '/^ROW/ { print; print "ROW", "  same, against the Linux program'"'"'s clock (QtClock)", $3, linux, "-", "-", "-" }' \
   "$out/clock" > "$out/clock.rows"
 
-# The package's size against the same package around the bare window.
 zip=$(ls "$build_dir"/vorlak-simulator-*-win64.zip | head -n 1)
+log "== Windows program racing at gear 3 under wine ($seconds s)"
+python3 "$repo/bench/win32/race_bench.py" --package "$zip" --source-dir "$repo" --seconds "$seconds" \
+  --race-program "$build_dir/bench/win32/bench-win32-race.exe" \
+  --bare-window "$build_dir/bench/win32/bench-win32-bare-window.exe" \
+  --probe "$(ls "$build_dir"/*/win32/win32-window-probe.exe | head -n 1)" | tee "$out/race" >&2
+log "== Linux program racing at gear 3 ($seconds s)"
+"$repo/bench/common/with-xvfb.sh" "$linux_dir/bench/cpu/bench-race-cpu" --seconds "$seconds" --idle-seconds 5 \
+  | tee "$out/linux-race" >&2 || true
+linux_race=$(awk -F'\t' '/^ROW\tCPU racing/ { print $3 }' "$out/linux-race")
+awk -F'\t' -v OFS='\t' -v linux="${linux_race:-(no figure)}" '
+  /^ROW/ { print }
+  /^ROW\tWindows program racing under wine: CPU/ { print "ROW", "  same, against the Linux program racing (QtClock, SDL)", $3, linux, "-", "-", "-" }' \
+  "$out/race" > "$out/race.rows"
+
+# The package's size against the same package around the bare window.
 mkdir -p "$out/bare/vorlak-simulator"
 (cd "$out/bare" && unzip -q "$zip" && rm vorlak-simulator/vorlak-simulator.exe)
 strip_tool=$(sed -n 's/^CMAKE_STRIP:FILEPATH=//p' "$build_dir/CMakeCache.txt")
@@ -76,7 +97,7 @@ printf 'ROW\t%s\t%s\t%s\t%s\t-\t-\n' "Windows zip ($(basename "$zip"))" \
 
 {
   printf 'Figure\tValue\tBaseline (same run)\tvs baseline\tGoal\tVerdict\n'
-  cat "$out/clock.rows" "$out/zip.rows" | grep '^ROW' | cut -f2-
+  cat "$out/clock.rows" "$out/race.rows" "$out/zip.rows" | grep '^ROW' | cut -f2-
 } > "$out/table"
 echo
 echo "Vorlak Simulator, Windows program under wine, $started"

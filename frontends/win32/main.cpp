@@ -1,43 +1,23 @@
-// Vorlak Simulator on Windows. For now the console alone: shown at the middle
-// of the screen and switched on, without the launcher, its choices and sound.
+// Vorlak Simulator on Windows.
 #include <windows.h>
 #include <objbase.h>
 
 #include "frontends/win32/clock/win32_clock.h"
+#include "frontends/win32/shell/program.h"
 #include "frontends/win32/shell/program_folder.h"
-#include "frontends/win32/shell/registry_store.h"
-#include "frontends/win32/sound/win_sound.h"
-#include "frontends/win32/window/console_pictures.h"
-#include "frontends/win32/window/console_view.h"
-#include "game/handheld.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace vorlak;
+    // The SOUND folder and the side documents are read from the working
+    // directory: the program's own, however it was started.
     enterProgramFolder();
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    Win32Clock clock;
-    WinSound sound;
-    ConsolePictures pictures;
-    ConsoleView view(pictures);
-    if (!view.create(instance)) return 1;
-    sound.setWindow(view.handle());
-    int code = 0;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the pictures' decoder, the shell
+    int status = 1;
     {
-        Handheld handheld(clock, sound, sound, view, ConsoleView::platformTraits());
-        view.attach(&handheld);
-        clock.setTickHandler([&handheld](TimerId id) { handheld.tick(id); });
-        RegistryStore settings;
-
-        view.placeAtScreenCentre();
-        view.show();
-        Console& console = handheld.console();
-        console.Im_OnOffMouseDown(MouseButton::Left);
-        console.Im_OnOffClick();
-        console.Im_OnOffMouseUp();
-        code = runMessageLoop(clock);
-        view.attach(nullptr);
-        clock.setTickHandler(nullptr);
+        Win32Clock clock;
+        Program program(instance, clock);
+        if (program.ready()) status = program.run();
     }
     CoUninitialize();
-    return code;
+    return status;
 }

@@ -1,14 +1,15 @@
-"""The console window of the Windows program under wine: shown at the middle
-of the screen in the handheld's shape (the cut-out corners show the window
-behind and pass its clicks to it), drawn as the skin with the LCD lit, its
-keys clicked, dragged by its skin, and its settings key made at start."""
+"""The console window of the Windows program under wine, once played from the
+launcher: at the middle of the screen in the handheld's shape (the cut-out
+corners show the window behind and pass its clicks to it), drawn as the skin
+with the LCD lit, its keys clicked, dragged by its skin, and drawn at 2x on a
+200 % desktop."""
 
 import os
 import sys
 import unittest
 
 import console_e2e
-from console_e2e import SETTINGS_KEY, WineDesktop, settle
+from console_e2e import WineDesktop, settle
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 import harness  # noqa: E402
@@ -18,7 +19,8 @@ from window_test import inside_outline, outline_probe_points, read_picture  # no
 
 BEHIND = (255, 0, 255)
 SCREEN = (1024, 768)
-LIT_WHEN_ON = ["Im_Cruscotto", "Im_GameOver", "Im_Num00"]
+# Switched on after PLAY with "(no sound)": the sound-off mark with the rest.
+LIT_WHEN_ON = ["Im_Cruscotto", "Im_GameOver", "Im_Num00", "Im_Suoni"]
 
 
 class ConsoleUnderWine(unittest.TestCase):
@@ -27,6 +29,7 @@ class ConsoleUnderWine(unittest.TestCase):
         cls.desktop = WineDesktop(*SCREEN)
         cls.behind = cls.desktop.display.add_window_behind(0, 0, SCREEN[0], SCREEN[1], BEHIND)
         cls.lcd = Lcd(harness.PATHS.art_dir)
+        cls.desktop.store_choices(2, 0)  # "(no sound)", "95, 98, ME, NT": PLAY enabled
 
     @classmethod
     def tearDownClass(cls):
@@ -36,10 +39,11 @@ class ConsoleUnderWine(unittest.TestCase):
         desktop = self.desktop
         desktop.restart_alarm()
         self.program = desktop.start()
-        self.console = desktop.wait_for_console()
-        self.assertIsNotNone(self.console, f"no console window; log:\n{self.program.log()}")
-        desktop.pointer_away()
+        self.console = desktop.play(self, self.program)
         self.origin = self.console.origin
+        px, py = center(POWER_KEY)
+        desktop.click(self.origin[0] + px, self.origin[1] + py)
+        desktop.pointer_away()
         # Drawn once the program has painted it.
         self.assertTrue(wait_until(lambda: self.read_lcd().lit_names() == LIT_WHEN_ON, 20),
                         f"the LCD shows {self.read_lcd()}")
@@ -56,7 +60,6 @@ class ConsoleUnderWine(unittest.TestCase):
         desktop = self.desktop
         self.assertEqual(self.origin, ((SCREEN[0] - 461) // 2, (SCREEN[1] - 738) // 2))
         self.assertEqual(desktop.shape_extents(self.console.id), (460, 737, 2, 1), "shape extents")
-        self.assertIsNotNone(desktop.reg_query(SETTINGS_KEY), "the settings key was not made at start")
 
         ox, oy = self.origin
         screen = desktop.settled_picture(ox, oy, *CONSOLE_SIZE)
@@ -91,16 +94,6 @@ class ConsoleUnderWine(unittest.TestCase):
         self.assertTrue(wait_until(lambda: self.read_lcd().lit_names() == [], 10), f"{self.read_lcd()}")
         self.assertEqual(desktop.display.presses_on(self.behind), [], "a click inside went through")
 
-    def test_ctrl_starts_a_race_on_the_game_clock(self):
-        # CTRL prepares a game; 4125 ms later the start lights and the level
-        # display (L, a dash, 1) come on.
-        desktop = self.desktop
-        desktop.focus(self.console)
-        desktop.key("ctrl")
-        self.assertTrue(wait_until(lambda: "Im_Semaforo3" in self.read_lcd().lit_names(), 15),
-                        f"no start lights: {self.read_lcd()}")
-        self.assertEqual(self.read_lcd().digits.strip(), "L-1")
-
     def test_a_press_on_the_skin_moves_the_window_with_the_pointer(self):
         desktop = self.desktop
         ox, oy = self.origin
@@ -125,10 +118,19 @@ class ConsoleAtTwiceTheScale(unittest.TestCase):
     def test_drawn_at_2x_with_square_lcd_pixels_and_its_outline_scaled(self):
         with WineDesktop(1280, 1600) as desktop:
             desktop.wine.reg_add(r"HKCU\Control Panel\Desktop", "LogPixels", "REG_DWORD", "192")
+            desktop.store_choices(2, 0)
             program = desktop.start()
-            console = desktop.wait_for_window(harness.CONSOLE_TITLE, (922, 1476), timeout=40)
+            # The launcher at 2x too, its PLAY button where it falls at 2x.
+            launcher = desktop.wait_for_window(harness.LAUNCHER_TITLE, (492, 716), timeout=40)
+            self.assertIsNotNone(launcher, f"no launcher at 2x; log:\n{program.log()}")
+            desktop.screenshot("launcher-2x")
+            px, py = center(harness.PLAY_BUTTON)
+            desktop.click(launcher.left + 2 * px, launcher.top + 2 * py)
+            console = desktop.wait_for_window(harness.CONSOLE_TITLE, (922, 1476), timeout=20)
             self.assertIsNotNone(console, f"no console at 2x; log:\n{program.log()}")
-            self.assertEqual(console.origin, ((1280 - 922) // 2, (1600 - 1476) // 2))
+            # Centred on the screen as it is in console pixels (640 x 800).
+            self.assertEqual(console.origin, (2 * ((640 - 461) // 2), 2 * ((800 - 738) // 2)))
+            desktop.click(console.left + 2 * center(POWER_KEY)[0], console.top + 2 * center(POWER_KEY)[1])
             self.assertEqual(desktop.shape_extents(console.id), (920, 1474, 4, 2), "shape extents")
             desktop.pointer_away()
             ox, oy = console.origin

@@ -158,7 +158,7 @@ TEST_F(PainterTest, OnlyTheAskedAreaIsPainted) {
 }
 
 // The window itself, showing a console; needs a display.
-TEST_F(PainterTest, TheWindowTakesTheOutlineGrowsToTheSkinAndDrawsChangesAsOneRectangle) {
+TEST_F(PainterTest, TheWindowTakesTheOutlineGrowsToTheSkinWaitsUnseenAndDrawsChangesAsOneRectangle) {
     ManualClock clock;
     RecordingSound sound;
     ConsoleView view(*pictures);
@@ -180,8 +180,19 @@ TEST_F(PainterTest, TheWindowTakesTheOutlineGrowsToTheSkinAndDrawsChangesAsOneRe
     EXPECT_TRUE(PtInRegion(region, 230 * view.scale(), 400 * view.scale()));
     DeleteObject(region);
 
-    view.placeAtScreenCentre();
-    view.show();
+    // Until it is played the console waits shown but with nothing of it in
+    // its region; then it comes at its place with its outline.
+    view.showUnseen();
+    region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(view.handle(), region), NULLREGION);
+    EXPECT_TRUE(IsWindowVisible(view.handle()));
+    view.showAt({120, 15});
+    EXPECT_EQ(GetWindowRgn(view.handle(), region), COMPLEXREGION);
+    EXPECT_TRUE(PtInRegion(region, 230 * view.scale(), 400 * view.scale()));
+    DeleteObject(region);
+    EXPECT_EQ(view.windowPosition(), (Point{120, 15}));
+    view.showAt({121, std::nullopt});  // a top of none keeps the window's top
+    EXPECT_EQ(view.windowPosition(), (Point{121, 15}));
     UpdateWindow(view.handle());
     const int paints = view.paintCount();
     handheld.console().panel().show(Im_Suoni);     // 132, 133

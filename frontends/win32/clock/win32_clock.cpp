@@ -95,6 +95,7 @@ bool Win32Clock::deliverDueTick() {
     // Periodic from the start; a tick that came late is not made up for by
     // a burst: the next one is a whole interval away.
     Schedule& s = schedule_[best];
+    if (observer_) observer_(static_cast<TimerId>(best), now - s.dueUs);
     s.dueUs += s.intervalUs;
     if (s.dueUs <= now) s.dueUs = now + s.intervalUs;
     s.order = nextOrder_++;
@@ -145,11 +146,12 @@ LRESULT CALLBACK Win32Clock::backstopProc(HWND window, UINT message, WPARAM wPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int runMessageLoop(Win32Clock& clock) {
+int runMessageLoop(Win32Clock& clock, const MessageFilter& takeFirst) {
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+            if (takeFirst && takeFirst(message)) continue;
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "game/timers.h"
@@ -41,6 +42,12 @@ public:
     // timer runs.
     std::optional<std::int64_t> microsecondsToNextTick() const;
 
+    // Told of every tick delivered, before the console has it: how late it
+    // is, in microseconds (benchmarks).
+    void setTickObserver(std::function<void(TimerId, std::int64_t lateUs)> observer) {
+        observer_ = std::move(observer);
+    }
+
     bool highResolution() const { return highResolution_; }
     bool raisedSystemResolution() const { return raisedResolution_; }
     // Microseconds on the clock's own time line (the performance counter).
@@ -64,12 +71,15 @@ private:
     bool raisedResolution_ = false;
     LARGE_INTEGER frequency_{};
     HWND backstop_ = nullptr;
+    std::function<void(TimerId, std::int64_t)> observer_;
 };
 
 // The user-interface thread's message loop: window messages first (input
 // outranks the game timers, as it does their WM_TIMER), then at most one due
-// tick, then messages again; sleeps until either comes. Returns the exit code
+// tick, then messages again; sleeps until either comes. A message that
+// `takeFirst` takes (a shortcut key) goes no further. Returns the exit code
 // of WM_QUIT.
-int runMessageLoop(Win32Clock& clock);
+using MessageFilter = std::function<bool(MSG&)>;
+int runMessageLoop(Win32Clock& clock, const MessageFilter& takeFirst = {});
 
 }  // namespace vorlak

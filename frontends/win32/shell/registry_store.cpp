@@ -3,27 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "frontends/win32/window/win32_text.h"
+
 namespace vorlak {
 namespace {
-
-std::wstring wide(std::string_view text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
-    return out;
-}
-
-std::string utf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    if (length > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr,
-                            nullptr);
-    return out;
-}
 
 // Text longer than this is no number the launcher could store: read as it
 // is cut, which is not a decimal integer either.
@@ -45,7 +28,7 @@ RegistryStore::~RegistryStore() {
 SettingsStore::Value RegistryStore::read(std::string_view name) const {
     Value value;
     if (!key_) return value;
-    const std::wstring valueName = wide(name);
+    const std::wstring valueName = wideText(name);
     DWORD type = 0, bytes = 0;
     const LSTATUS found = RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, nullptr, &bytes);
     if (found != ERROR_SUCCESS && found != ERROR_MORE_DATA) return value;
@@ -63,15 +46,15 @@ SettingsStore::Value RegistryStore::read(std::string_view name) const {
     // The stored text may or may not end with its terminating zero.
     std::wstring_view view(text.data(), bytes / sizeof(wchar_t));
     if (const auto zero = view.find(L'\0'); zero != std::wstring_view::npos) view = view.substr(0, zero);
-    value.text = utf8(view);
+    value.text = utf8Text(view);
     return value;
 }
 
 void RegistryStore::write(std::string_view name, std::string_view text) {
     if (!key_) return;
-    const std::wstring data = wide(text);
+    const std::wstring data = wideText(text);
     const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));  // with its terminating zero
-    RegSetValueExW(key_, wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), bytes);
+    RegSetValueExW(key_, wideText(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), bytes);
 }
 
 }  // namespace vorlak

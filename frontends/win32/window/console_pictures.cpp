@@ -27,7 +27,12 @@ private:
     T* p_ = nullptr;
 };
 
-HBITMAP bitmapOf(const Image& image) {
+
+std::wstring wide(std::string_view text) { return std::wstring(text.begin(), text.end()); }
+
+}  // namespace
+
+HBITMAP bitmapOfImage(const Image& image) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = image.width;
@@ -40,10 +45,6 @@ HBITMAP bitmapOf(const Image& image) {
     if (bitmap) std::memcpy(bits, image.pixels.data(), image.pixels.size() * sizeof(std::uint32_t));
     return bitmap;
 }
-
-std::wstring wide(std::string_view text) { return std::wstring(text.begin(), text.end()); }
-
-}  // namespace
 
 std::optional<Image> decodeJpeg(std::span<const std::uint8_t> bytes) {
     if (bytes.empty() || bytes.size() > 0xFFFFFFFFu) return std::nullopt;
@@ -118,7 +119,7 @@ ConsolePictures::ConsolePictures() {
                   ", expected " + std::to_string(info.rect.width) + " x " + std::to_string(info.rect.height);
             images_[i].reset();
         }
-        if (images_[i]) bitmaps_[i] = bitmapOf(*images_[i]);
+        if (images_[i]) bitmaps_[i] = bitmapOfImage(*images_[i]);
         if (!bitmaps_[i]) {
             problems_.push_back("picture " + name + ": " + (why.empty() ? "no bitmap" : why));
             images_[i].reset();

@@ -30,6 +30,8 @@ struct Image {
 std::optional<Image> decodeJpeg(std::span<const std::uint8_t> bytes);
 // A two-colour picture with black 0x000000 and white 0xFFFFFF.
 Image twoColourImage(const Bitmap& picture);
+// A 32-bit top-down bitmap of the pixels; the caller owns it.
+HBITMAP bitmapOfImage(const Image& image);
 // The bytes of an RCDATA resource of the program, empty when it has none.
 std::span<const std::uint8_t> programResource(const wchar_t* name);
 

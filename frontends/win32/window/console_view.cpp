@@ -6,33 +6,13 @@
 
 #include "frontends/win32/window/outline.h"
 #include "frontends/win32/window/panel_painter.h"
+#include "frontends/win32/window/window_object.h"
+#include "frontends/win32/window/window_scale.h"
 
 namespace vorlak {
 namespace {
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
 constexpr WPARAM kSystemMove = SC_MOVE | HTCAPTION;  // 0xF012: move as a title-bar drag would
-
-// The window's DPI where the system tells it per window (Windows 10 1607
-// on), else the screen's.
-int dpiOf(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpiForWindow && window) {
-        const UINT dpi = getDpiForWindow(window);
-        if (dpi) return static_cast<int>(dpi);
-    }
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
-// Whole multiples only, rounded down: LCD pixels stay square.
-int scaleOfDpi(int dpi) { return std::max(1, dpi / 96); }
 
 int floorDiv(int value, int by) { return value >= 0 ? value / by : -((-value + by - 1) / by); }
 
@@ -61,10 +41,7 @@ void ConsoleView::attach(Handheld* handheld) {
 }
 
 ConsoleView::~ConsoleView() {
-    if (window_) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
+    releaseObjectWindow(window_);
     if (buffer_) {
         SelectObject(buffer_, bufferOriginal_);
         DeleteDC(buffer_);
@@ -76,7 +53,7 @@ bool ConsoleView::create(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpfnWndProc = objectWindowProc<ConsoleView>;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
@@ -98,9 +75,10 @@ bool ConsoleView::create(HINSTANCE instance) {
     if (!buffer_ || !bufferBitmap_) return false;
     bufferOriginal_ = SelectObject(buffer_, bufferBitmap_);
 
+    createHints();
     const auto block = programResource(L"CoolForm1_Mask2");
     if (auto data = outlineRegionData(block)) outline_ = std::move(*data);
-    applyScale(scaleOfDpi(dpiOf(window_)));
+    applyScale(windowScale(window_));
     return true;
 }
 
@@ -109,12 +87,21 @@ void ConsoleView::applyScale(int scale) {
     SetWindowPos(window_, nullptr, 0, 0, kWidth * scale_, clientHeight_ * scale_,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     applyOutline();
+    updateHints(TTM_NEWTOOLRECTW);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
 void ConsoleView::applyOutline() {
     outlined_ = false;
-    if (outline_.empty()) return;
+    if (unseen_) {
+        HRGN nothing = CreateRectRgn(0, 0, 0, 0);
+        if (nothing && !SetWindowRgn(window_, nothing, TRUE)) DeleteObject(nothing);
+        return;
+    }
+    if (outline_.empty()) {
+        SetWindowRgn(window_, nullptr, TRUE);  // rectangular
+        return;
+    }
     HRGN region = createOutlineRegion(outline_, scale_);
     if (!region) return;
     // From here on the window owns the region.
@@ -124,20 +111,32 @@ void ConsoleView::applyOutline() {
         DeleteObject(region);
 }
 
-void ConsoleView::show() {
+void ConsoleView::showUnseen() {
+    unseen_ = true;
+    applyOutline();
     ShowWindow(window_, SW_SHOW);
     SetForegroundWindow(window_);
 }
 
-void ConsoleView::placeAtScreenCentre() {
-    const HMONITOR monitor = MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY);
+void ConsoleView::showAt(const WindowPlace& place) {
+    unseen_ = false;
+    applyOutline();
+    RECT r;
+    GetWindowRect(window_, &r);
+    moveTo(place.left * scale_, place.top ? *place.top * scale_ : r.top);
+    ShowWindow(window_, SW_SHOW);
+    SetForegroundWindow(window_);
+    SetFocus(window_);
+}
+
+ScreenArea ConsoleView::workArea() const {
+    const HMONITOR monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    GetMonitorInfoW(monitor, &info);
-    const RECT& screen = info.rcMonitor;
-    const int width = kWidth * scale_, height = clientHeight_ * scale_;
-    SetWindowPos(window_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
-                 screen.top + (screen.bottom - screen.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoW(monitor, &info)) area = info.rcWork;
+    return {floorDiv(area.left, scale_), floorDiv(area.top, scale_), (area.right - area.left) / scale_,
+            (area.bottom - area.top) / scale_};
 }
 
 std::optional<Point> ConsoleView::windowPosition() const {
@@ -164,12 +163,23 @@ bool ConsoleView::startSystemMove() {
     return true;
 }
 
+// At the pointer's place on the window, kept within the work area by the
+// system; an item chosen comes back as WM_COMMAND.
 void ConsoleView::openMenu(Point at) {
-    if (requests_.openMenu) requests_.openMenu(at);
+    if (!menu_) return;
+    POINT p{at.x * scale_, at.y * scale_};
+    ClientToScreen(window_, &p);
+    SetForegroundWindow(window_);
+    TrackPopupMenuEx(menu_, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, p.x, p.y, window_, nullptr);
+    PostMessageW(window_, WM_NULL, 0, 0);
 }
 
 void ConsoleView::showLauncher() {
     if (requests_.showLauncher) requests_.showLauncher();
+}
+
+void ConsoleView::stopPads() {
+    if (requests_.stopPads) requests_.stopPads();
 }
 
 void ConsoleView::setClientHeight(int height) {
@@ -210,6 +220,47 @@ void ConsoleView::paint() {
     EndPaint(window_, &ps);
 }
 
+// The hints: one tool per element that has a hint, whose text is asked of
+// the console when it is about to show, for the point under the pointer (a
+// pressed key is hidden and hints nothing). The system's delays apply.
+void ConsoleView::createHints() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    hints_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    updateHints(TTM_ADDTOOLW);
+}
+
+// Each hinted element's tool, added or given its rectangle at the scale.
+void ConsoleView::updateHints(UINT request) {
+    if (!hints_) return;
+    for (int i = 0; i < kDrawnElementCount; ++i) {
+        const ElementInfo& info = elementInfo(static_cast<Element>(i));
+        if (info.hint.empty()) continue;
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = window_;
+        tool.uId = static_cast<UINT_PTR>(i);
+        tool.lpszText = LPSTR_TEXTCALLBACKW;
+        const Rect& r = info.rect;
+        tool.rect = {r.left * scale_, r.top * scale_, r.right() * scale_, r.bottom() * scale_};
+        SendMessageW(hints_, request, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void ConsoleView::hintText(NMTTDISPINFOW& info) {
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(window_, &p);
+    const std::string_view hint = handheld_ ? handheld_->hintAt({floorDiv(p.x, scale_), floorDiv(p.y, scale_)})
+                                            : std::string_view();
+    hint_.assign(hint.begin(), hint.end());
+    info.lpszText = hint_.data();  // empty: no tip shows
+    info.hinst = nullptr;
+}
+
 Point ConsoleView::consolePoint(LPARAM at) const {
     return {floorDiv(GET_X_LPARAM(at), scale_), floorDiv(GET_Y_LPARAM(at), scale_)};
 }
@@ -239,16 +290,6 @@ bool ConsoleView::setCursorForPointer() {
     const wchar_t* shape = cursor == Cursor::Hand ? IDC_HAND : cursor == Cursor::Help ? IDC_HELP : IDC_ARROW;
     SetCursor(LoadCursorW(nullptr, shape));
     return true;
-}
-
-LRESULT CALLBACK ConsoleView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* view = static_cast<ConsoleView*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-        view->window_ = window;
-    }
-    auto* view = reinterpret_cast<ConsoleView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return view ? view->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT ConsoleView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -284,25 +325,28 @@ LRESULT ConsoleView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
             if (handheld_) handheld_->focusChanged(message == WM_SETFOCUS);
+            if (requests_.focusChanged) requests_.focusChanged(message == WM_SETFOCUS);
             break;
+        case WM_COMMAND:
+            if (requests_.command && HIWORD(wParam) <= 1) requests_.command(LOWORD(wParam));
+            return 0;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->hwndFrom == hints_ && header->code == TTN_GETDISPINFOW) {
+                hintText(*reinterpret_cast<NMTTDISPINFOW*>(lParam));
+                return 0;
+            }
+            break;
+        }
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && handheld_) handheld_->activated();
             break;
-        case WM_DPICHANGED: {
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            moveTo(suggested->left, suggested->top);
-            applyScale(scaleOfDpi(LOWORD(wParam)));
-            return 0;
-        }
+        case WM_DPICHANGED: applyScale(followDpiChange(window_, wParam, lParam)); return 0;
         case WM_CLOSE:
             if (handheld_) handheld_->close();  // the sound released
             DestroyWindow(window_);
             return 0;
-        case WM_DESTROY:
-            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-            window_ = nullptr;
-            PostQuitMessage(0);
-            return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }

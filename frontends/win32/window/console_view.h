@@ -1,15 +1,23 @@
 // The console's main window on Windows: a frameless popup in the shape of
 // the handheld, painted with GDI from the panel, the front end the console
 // (Handheld) calls back; it reports mouse, keys, focus, activation and close
-// to the console, which decides everything. Drawn at the whole multiple of
-// the screen's scale (150 % draws at 1x, 200 % at 2x), never smoothed.
+// to the console, which decides everything, shows the hints and cursors the
+// console gives, and opens the right-click menu where it asks. Drawn at the
+// whole multiple of the screen's scale (150 % draws at 1x, 200 % at 2x),
+// never smoothed.
+//
+// Until the launcher's PLAY it waits off the screen at (-500, -1) with an
+// empty window region: where a monitor lies left of the main one, that place
+// is on a screen, and nothing of the console may show there.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "frontends/win32/window/console_pictures.h"
@@ -21,8 +29,10 @@ class ConsoleView : public FrontEnd {
 public:
     // What the window asks of the program that the console does not decide.
     struct Requests {
-        std::function<void()> showLauncher;            // the console's first activation
-        std::function<void(Point at)> openMenu;        // the right-click menu, at a window point
+        std::function<void()> showLauncher;       // the console's first activation
+        std::function<void(UINT)> command;        // a menu item or its key (WM_COMMAND)
+        std::function<void(bool)> focusChanged;   // the console took or lost the keyboard
+        std::function<void()> stopPads;           // closing: the pads stop before the sound
     };
 
     static constexpr int kWidth = 461;          // the console's client size
@@ -50,9 +60,20 @@ public:
     // and when the outline was refused (the window is then rectangular).
     bool hasOutline() const { return outlined_; }
 
-    void show();
-    // Centred on the screen the window is on (the whole screen, taskbar included).
-    void placeAtScreenCentre();
+    // The menu the right-click opens (owned by the caller, kept while the
+    // window lives); its items come back as commands.
+    void setPopupMenu(HMENU menu) { menu_ = menu; }
+
+    // Shown and activated where it waits, with nothing of it seen or
+    // reachable by the mouse (an empty window region).
+    void showUnseen();
+    bool unseen() const { return unseen_; }
+    // The console brought on the screen: its outline put back, moved to the
+    // place (console pixels; a top of none keeps the window's top), shown and
+    // activated.
+    void showAt(const WindowPlace& place);
+    // The main screen's work area in console pixels, for PLAY's centring.
+    ScreenArea workArea() const;
 
     // FrontEnd: positions and sizes in console pixels (screen pixels divided
     // by the scale).
@@ -62,6 +83,7 @@ public:
     bool startSystemMove() override;
     void openMenu(Point at) override;
     void showLauncher() override;
+    void stopPads() override;
     void setClientHeight(int height) override;
     int clientHeight() const { return clientHeight_; }
 
@@ -71,7 +93,9 @@ public:
     int paintCount() const { return paintCount_; }
 
 private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Object>
+    friend LRESULT CALLBACK objectWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void adopt(HWND window) { window_ = window; }
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void applyScale(int scale);
     void applyOutline();
@@ -82,6 +106,9 @@ private:
     bool setCursorForPointer();
     Point consolePoint(LPARAM at) const;
     void moveTo(int left, int top);
+    void createHints();
+    void updateHints(UINT request);
+    void hintText(NMTTDISPINFOW& info);
 
     const ConsolePictures& pictures_;
     Handheld* handheld_ = nullptr;
@@ -90,6 +117,10 @@ private:
     int scale_ = 1;
     int clientHeight_ = kCreatedHeight;
     bool outlined_ = false;
+    bool unseen_ = false;
+    HMENU menu_ = nullptr;
+    HWND hints_ = nullptr;  // the tooltip control
+    std::wstring hint_;     // the text it shows
     std::vector<std::uint8_t> outline_;  // the region data, kept for a new scale
 
     HDC buffer_ = nullptr;  // the console at 1x, what the screen shows
