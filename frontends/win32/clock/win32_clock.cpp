@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <cmath>
+
 namespace vorlak {
 namespace {
 
@@ -37,7 +39,7 @@ Win32Clock::Win32Clock() {
 }
 
 Win32Clock::~Win32Clock() {
-    for (Schedule& s : schedule_) s.running = false;
+    schedule_ = TimerSchedule{};
     updateSystemResolution();
     if (backstop_) DestroyWindow(backstop_);
     if (timer_) CloseHandle(timer_);
@@ -51,17 +53,13 @@ std::int64_t Win32Clock::nowMicroseconds() const {
 }
 
 void Win32Clock::startTicks(TimerId id, int intervalMs) {
-    Schedule& s = schedule_[id];
-    s.running = true;
-    s.intervalUs = std::int64_t{intervalMs < 1 ? 1 : intervalMs} * 1000;
-    s.dueUs = nowMicroseconds() + s.intervalUs;
-    s.order = nextOrder_++;
+    schedule_.start(id, nowMs(), intervalMs);
     updateSystemResolution();
     arm();
 }
 
 void Win32Clock::stopTicks(TimerId id) {
-    schedule_[id].running = false;
+    schedule_.stop(id);
     updateSystemResolution();
     arm();
 }
@@ -73,34 +71,22 @@ std::uint32_t Win32Clock::utcTimeOfDayMs() const {
 }
 
 std::optional<std::int64_t> Win32Clock::microsecondsToNextTick() const {
-    std::optional<std::int64_t> next;
-    for (const Schedule& s : schedule_)
-        if (s.running && (!next || s.dueUs < *next)) next = s.dueUs;
+    const std::optional<double> next = schedule_.nextDue();
     if (!next) return std::nullopt;
-    const std::int64_t left = *next - nowMicroseconds();
+    const auto left = static_cast<std::int64_t>(std::ceil(*next * 1000.0)) - nowMicroseconds();
     return left > 0 ? left : 0;
 }
 
+// Periodic from the start; a tick that came late is not made up for by a
+// burst: the timer goes on at its own beat.
 bool Win32Clock::deliverDueTick() {
     const std::int64_t now = nowMicroseconds();
-    int best = -1;
-    for (int i = 0; i < TimerCount; ++i) {
-        const Schedule& s = schedule_[i];
-        if (!s.running || s.dueUs > now) continue;
-        if (best < 0 || s.dueUs < schedule_[best].dueUs ||
-            (s.dueUs == schedule_[best].dueUs && s.order < schedule_[best].order))
-            best = i;
-    }
-    if (best < 0) return false;
-    // Periodic from the start; a tick that came late is not made up for by
-    // a burst: the next one is a whole interval away.
-    Schedule& s = schedule_[best];
-    if (observer_) observer_(static_cast<TimerId>(best), now - s.dueUs);
-    s.dueUs += s.intervalUs;
-    if (s.dueUs <= now) s.dueUs = now + s.intervalUs;
-    s.order = nextOrder_++;
+    double due = 0;
+    const std::optional<TimerId> id = schedule_.take(static_cast<double>(now) / 1000.0, &due);
+    if (!id) return false;
+    if (observer_) observer_(*id, now - static_cast<std::int64_t>(due * 1000.0));
     arm();
-    deliverTick(static_cast<TimerId>(best));  // may start and stop timers, which arm again
+    deliverTick(*id);  // may start and stop timers, which arm again
     return true;
 }
 
@@ -123,8 +109,7 @@ void Win32Clock::arm() {
 
 void Win32Clock::updateSystemResolution() {
     if (highResolution_) return;
-    bool anyRunning = false;
-    for (const Schedule& s : schedule_) anyRunning = anyRunning || s.running;
+    const bool anyRunning = schedule_.nextDue().has_value();
     if (anyRunning && !raisedResolution_)
         raisedResolution_ = timeBeginPeriod(1) == TIMERR_NOERROR;
     else if (!anyRunning && raisedResolution_) {

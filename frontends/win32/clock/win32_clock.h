@@ -54,18 +54,12 @@ public:
     std::int64_t nowMicroseconds() const;
 
 private:
-    struct Schedule {
-        bool running = false;
-        std::int64_t intervalUs = 0;
-        std::int64_t dueUs = 0;
-        std::uint64_t order = 0;
-    };
+    double nowMs() const { return static_cast<double>(nowMicroseconds()) / 1000.0; }
     void arm();
     void updateSystemResolution();
     static LRESULT CALLBACK backstopProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    std::array<Schedule, TimerCount> schedule_{};
-    std::uint64_t nextOrder_ = 0;
+    TimerSchedule schedule_;
     HANDLE timer_ = nullptr;
     bool highResolution_ = false;
     bool raisedResolution_ = false;
