@@ -134,9 +134,11 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 TSplashForm::Desktop TSplashForm::systemDesktop() {
     Desktop desktop;
     desktop.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    // The area windows may take: without the desktop's panels, where it
+    // names them, so that the console is centred where all of it is seen.
     desktop.screen = [] {
         const QScreen* screen = QGuiApplication::primaryScreen();
-        return screen ? screen->geometry() : QRect(0, 0, 640, 480);
+        return screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
     };
     desktop.showError = showStandardError;
     desktop.reportBrokenSoundFolder = reportBrokenSoundFolder;
