@@ -2,6 +2,8 @@
 // and small enough for the console and the launcher to fit the screen.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "frontends/qt/shell/whole_scale.h"
 
 using namespace vorlak;
@@ -34,4 +36,19 @@ TEST(WholeScale, TheCorrectiveFactorKeepsThePlayersOwnFactorInIt) {
     EXPECT_DOUBLE_EQ(correctiveScaleFactor(2, 2, 1), 1);
     // QT_SCALE_FACTOR=1.5: drawn at 1x.
     EXPECT_DOUBLE_EQ(correctiveScaleFactor(1.5, 1.5, 1), 1);
+}
+
+// The restarted program puts the player's QT_SCALE_FACTOR back (or none), for
+// the programs it starts, and never asks for another restart.
+TEST(WholeScale, ARestartedProgramPutsThePlayersFactorBack) {
+    setenv("VORLAK_PLAYER_QT_SCALE_FACTOR", "=1.5", 1);
+    setenv("QT_SCALE_FACTOR", "0.6666666666666666", 1);
+    EXPECT_FALSE(scaleFactorToRestartWith());
+    EXPECT_STREQ(std::getenv("QT_SCALE_FACTOR"), "1.5");
+    EXPECT_EQ(std::getenv("VORLAK_PLAYER_QT_SCALE_FACTOR"), nullptr);
+
+    setenv("VORLAK_PLAYER_QT_SCALE_FACTOR", "-", 1);
+    setenv("QT_SCALE_FACTOR", "0.5", 1);
+    EXPECT_FALSE(scaleFactorToRestartWith());
+    EXPECT_EQ(std::getenv("QT_SCALE_FACTOR"), nullptr);
 }
