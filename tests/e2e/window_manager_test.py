@@ -2,7 +2,9 @@
 (openbox keeps a tenth of a window in view, mutter pulls it in whole): no
 pixel of the console before play, the console's first showing still bringing
 up the launcher; after play the console centred and drawn, its outline for
-drawing and for the mouse, and the exact drag. On a screen too small for
+drawing and for the mouse, and the exact drag; minimised, the launcher
+comes straight back and the about window comes back by F1. On a screen too
+small for
 the console at 2x (1366 x 768 at 200 %), the launcher and the console come
 at 1x, with every key in reach."""
 
@@ -109,6 +111,44 @@ class WindowManagerTest(unittest.TestCase):
 
     def test_openbox(self):
         self.run_under(start_openbox, (30, -20), exact_corners=True)
+
+    def window_state(self, window):
+        out = self.session.tool("xprop", "-id", str(window.id), "WM_STATE").stdout
+        return "Iconic" if "Iconic" in out else "Normal" if "Normal" in out else out
+
+    def test_openbox_minimised_windows_come_back(self):
+        # openbox gives the launcher a minimise button whatever its hints say;
+        # before play nothing else of the program is on the screen.
+        self.session = session = DesktopSession(1024, 768)
+        self.addCleanup(session.close)
+        start_openbox(session)
+        write_choices(session)
+        program = session.start()
+        launcher = self.find_window("About Vorlak\\.\\.\\.", LAUNCHER_SIZE)
+        self.assertIsNotNone(launcher, f"no launcher; log:\n{program.log()}")
+        session.xdotool("windowminimize", launcher.id)
+        self.assertTrue(wait_until(lambda: session.viewable(launcher.id) and self.window_state(launcher) == "Normal",
+                                   5), f"the minimised launcher stays {self.window_state(launcher)}")
+        launcher = session.window_info(launcher.id)
+        session.click(launcher.left + center(PLAY_BUTTON)[0], launcher.top + center(PLAY_BUTTON)[1])
+        console = self.find_window("Vorlak Simulator", CONSOLE_SIZE)
+        self.assertIsNotNone(console, "no console after play")
+
+        # The about window, minimised, comes back with F1, in front and active.
+        session.focus(console)
+        session.key("F1")
+        about = self.find_window("About the author\\.\\.\\.")
+        self.assertIsNotNone(about, "F1 did not show the about window")
+        session.xdotool("windowminimize", about.id)
+        self.assertTrue(wait_until(lambda: self.window_state(about) == "Iconic", 5), "the about window did not minimise")
+        session.focus(console)
+        session.key("F1")
+        self.assertTrue(wait_until(lambda: session.viewable(about.id) and self.window_state(about) == "Normal", 5),
+                        f"F1 left the about window {self.window_state(about)}")
+        self.assertTrue(wait_until(lambda: session.focused_window() == about.id, 5), "the about window is not active")
+        session.focus(console)
+        session.key("Escape")
+        assert_ended_cleanly(self, session, program)
 
     def in_reach_at_200_percent(self, start_window_manager):
         """1366 x 768 at 200 %: the launcher and the console at 1x, the
