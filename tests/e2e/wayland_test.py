@@ -122,6 +122,21 @@ class WaylandTest(unittest.TestCase):
         self.assertIsNotNone(wait_until(lambda: changed_box(before, session.display.grab(
             0, 0, session.screen.width, session.screen.height)) is None, 5), "the menu stays open")
 
+        # Low at the right of the console, the menu opens left of the pointer
+        # and above it, whole on the screen (weston would cut it at the edges).
+        # (Read within the console, away from the parked pointer.)
+        console_area = (origin[0], origin[1], 461, min(738, session.screen.height - origin[1]))
+        before = session.settled_picture(*console_area)
+        point = self.at(origin, (440, 680))
+        session.xdotool("mousemove", *point, "click", 3, "mousemove", *park)
+        menu = wait_until(lambda: changed_box(before, session.settled_picture(*console_area)), 5)
+        self.assertIsNotNone(menu, "no menu opened on a right click")
+        self.assertEqual(menu[2:], point, "the menu's bottom right corner is not at the pointer")
+        self.assertGreater((menu[2] - menu[0], menu[3] - menu[1]), (150, 100), f"the menu is cut: {menu}")
+        session.key("Escape")
+        self.assertIsNotNone(wait_until(lambda: changed_box(before, session.display.grab(*console_area)) is None, 5),
+                             "the menu stays open")
+
         # CTRL starts the race: the track shows, then the start lights.
         session.key("ctrl")
 

@@ -7,8 +7,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QScreen>
 #include <QToolTip>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -161,9 +163,26 @@ bool TForm1::startSystemMove() {
 }
 
 // At the pointer: the release's own window point, which on every platform
-// maps to where the toolkit places a menu of this window.
+// maps to where the toolkit places a menu of this window. The menu opens to
+// the left of the pointer and above it where it would not fit the screen's
+// available area to the right and below. A Wayland client does not know where
+// its window is, and some compositors (weston) leave a menu cut by the
+// screen's edge: there the menu is kept within the console's own window,
+// which the compositor showed on the screen.
 void TForm1::openMenu(Point at) {
-    if (popupMenu_) popupMenu_->popup(mapToGlobal(QPoint(at.x, at.y)));
+    if (!popupMenu_) return;
+    const QSize size = popupMenu_->sizeHint();
+    QRect bounds = rect();
+    if (!compositorPlacesWindows()) {
+        if (const QScreen* here = screen()) {
+            const QRect available = here->availableGeometry();
+            bounds = QRect(mapFromGlobal(available.topLeft()), available.size());
+        }
+    }
+    QPoint place(at.x, at.y);
+    if (place.x() + size.width() > bounds.x() + bounds.width()) place.rx() = std::max(bounds.x(), at.x - size.width());
+    if (place.y() + size.height() > bounds.y() + bounds.height()) place.ry() = std::max(bounds.y(), at.y - size.height());
+    popupMenu_->popup(mapToGlobal(place));
 }
 
 void TForm1::showLauncher() {
