@@ -54,7 +54,20 @@ log "== headless five-level game"
 log "== key to repaint"
 "$b/keys/bench-key-repaint" --presses "$presses" | tee "$out/keys" >&2 || true
 log "== sound"
-"$b/sound/sound_latency" 2>/dev/null | tee "$out/sound" >&2 || true
+# Reopening a device closed in silence is timed through PulseAudio too, on a
+# private server with a null sink, where pulseaudio is installed.
+pulse_pid=
+if command -v pulseaudio >/dev/null && command -v pactl >/dev/null; then
+  mkdir -p "$out/pulse"
+  HOME="$out/pulse" XDG_RUNTIME_DIR="$out/pulse" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+    --use-pid-file=no --disable-shm -L "module-null-sink sink_name=bench rate=22050 channels=1 format=s16le" \
+    -L "module-native-protocol-unix socket=$out/pulse/native auth-anonymous=1" >"$out/pulse/log" 2>&1 &
+  pulse_pid=$!
+  for _ in $(seq 50); do PULSE_SERVER="unix:$out/pulse/native" pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+PULSE_SERVER="unix:$out/pulse/native" VORLAK_BENCH_REOPEN_DRIVER=${pulse_pid:+pulseaudio} \
+  "$b/sound/sound_latency" 2>/dev/null | tee "$out/sound" >&2 || true
+[ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null && wait "$pulse_pid" 2>/dev/null || true
 log "== loading the SOUND folder, converted to a device's format"
 "$b/conversion/bench-sound-conversion" --runs "$runs" | tee "$out/conversion" >&2 || true
 log "== launch and peak memory"
@@ -67,7 +80,10 @@ log "== game-timer tick lateness ($seconds s idle, $seconds s loaded)"
 # The sound bench prints its own report; its worst cases become rows here.
 awk -F'\t' -v OFS='\t' '
   /^Device:/ { match($0, /buffer [0-9]+ frames = [0-9.]+ ms/); buffer = substr($0, RSTART + 7, RLENGTH - 7) }
-  /^Suona/ { part = "effect" } /^Speaker/ { part = "pitch" }
+  /^Suona ->/ { part = "effect" } /^Speaker/ { part = "pitch" }
+  /^Suona on a device closed in silence \(.* driver\) ->/ { part = "reopen"; driver = $0; sub(/.*\(/, "", driver); sub(/ driver.*/, "", driver); drivers[++ndrivers] = driver }
+  part == "reopen" && /until that buffer reached the device/ { v = $0; sub(/.*max */, "", v); sub(/ .*/, "", v); reopenMs[driver] = v }
+  part == "reopen" && /the call took/ { v = $0; sub(/.*max */, "", v); sub(/ .*/, "", v); reopenUs[driver] = v }
   /frames from the mixing position/ { frames[part] = $0; sub(/.*max */, "", frames[part]); sub(/ .*/, "", frames[part]) }
   /until that buffer reached the device/ { ms[part] = $0; sub(/.*max */, "", ms[part]); sub(/ .*/, "", ms[part]) }
   END {
@@ -79,6 +95,16 @@ awk -F'\t' -v OFS='\t' '
       ok = (frames[p] + 0 <= 0 && ms[p] + 0 <= 25) ? "met" : "MISSED"
       value = sprintf("next buffer (offset %g frames), %s ms", frames[p], ms[p])
       print "ROW", names[p], value, "buffer " buffer, sprintf("%+.2f ms", ms[p] - parts[4]), "next buffer, <= 25 ms", ok
+    }
+    # An effect that opens the device closed in silence, beside one on the open device.
+    for (i = 1; i <= ndrivers; ++i) {
+      d = drivers[i]
+      if (reopenMs[d] == "") continue
+      ok = (reopenMs[d] + 0 <= ms["effect"] + 0 || reopenMs[d] + 0 <= 25) ? "met" : "MISSED"
+      print "ROW", "Suona reopening the closed device to its first buffer (" d ", max)", \
+        sprintf("%s ms (opening on the UI thread %s us)", reopenMs[d], reopenUs[d]), \
+        sprintf("%s ms (device open, disk)", ms["effect"]), sprintf("%+.2f ms", reopenMs[d] - ms["effect"]), \
+        "start tune not delayed, <= 25 ms", ok
     }
   }' "$out/sound" > "$out/sound.rows"
 

@@ -47,6 +47,11 @@ bool Mixer::playing(int channel) const {
     return channel >= 0 && channel < channelCount() && channels_[static_cast<std::size_t>(channel)].samples;
 }
 
+bool Mixer::silent() const {
+    return toneSounding_ == 0 && toneRequest_.load(std::memory_order_acquire) == 0 &&
+           std::none_of(channels_.begin(), channels_.end(), [](const Channel& c) { return c.samples; });
+}
+
 void Mixer::startTone(std::uint16_t divisor) { toneRequest_.store(kToneOn | divisor, std::memory_order_release); }
 
 void Mixer::stopTone() { toneRequest_.store(0, std::memory_order_release); }

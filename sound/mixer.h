@@ -35,6 +35,9 @@ public:
     void stopAll();
     void stopUsing(const std::int16_t* samples);  // every channel playing these
     bool playing(int channel) const;
+    // Nothing sounds: no channel playing, and the tone neither sounding nor
+    // asked for. Read where mix() is not running meanwhile.
+    bool silent() const;
 
     void startTone(std::uint16_t divisor);  // a divisor of 0 counts as 65536
     void stopTone();

@@ -1,9 +1,10 @@
 // CPU and wake-ups of the real program, driven from outside as a player would:
-// idle on the launcher, on screen after PLAY with the console powered off, then
-// racing at gear 3 (an autopilot reads the LCD off the screen and steers with
+// idle on the launcher, on screen after PLAY with the console powered off,
+// powered on without a game, then racing at gear 3 (an autopilot reads the LCD off the screen and steers with
 // xdotool). Beside each phase, at the same time, its like-for-like floor, a
 // bare window that draws the skin and a line of text:
-//   launcher and powered off: idle (no timer, no sound device);
+//   launcher, powered off and on without a game: idle (no timer, no sound
+//   device; the program's own device closes after a second of silence);
 //   racing: with an SDL audio device open and playing (silence; a tone costs
 //   the same) and a 40 x 30 patch repainted on timers of 100 and 350 ms, the
 //   gear-3 race's own two intervals.
@@ -18,7 +19,7 @@
 // live threads' voluntary context switches: each is a sleep ended by a wake-up.
 //
 // Usage: bench-race-cpu [--seconds N] [--idle-seconds N]   (defaults 60, 60;
-// the powered-off phase lasts as long as the launcher phase)
+// the powered-off and powered-on phases last as long as the launcher phase)
 #include <QCoreApplication>
 #include <QImage>
 #include <cstdio>
@@ -215,6 +216,13 @@ int main(int argc, char** argv) {
     const auto offCpuBefore = threadCpuNs(program), offWakeUpsBefore = threadWakeUps(program);
     const CpuTotals off = measureIdle(program, bare, idleSeconds);
     const auto offCpuAfter = threadCpuNs(program), offWakeUpsAfter = threadWakeUps(program);
+
+    // --- powered on, no game: what power-on plays has ended and the device closed ----
+    const Rect& power = elementInfo(Im_OnOff).rect;
+    click(console->x + power.left + power.width / 2, console->y + power.top + power.height / 2);
+    xdotool({"mousemove", std::to_string(x.width() - 1), std::to_string(x.height() - 1)});
+    sleepMs(3000);
+    const CpuTotals on = measureIdle(program, bare, idleSeconds);
     stopProgram(bare);
 
     // --- the race -------------------------------------------------------------------
@@ -226,9 +234,6 @@ int main(int argc, char** argv) {
         stopProgram(program), stopProgram(bare);
         return 1;
     }
-    const Rect& power = elementInfo(Im_OnOff).rect;
-    click(console->x + power.left + power.width / 2, console->y + power.top + power.height / 2);
-    sleepMs(300);
     key("ctrl");
 
     const auto threadsBefore = threadCpuNs(program), wakeUpsBefore = threadWakeUps(program);
@@ -343,6 +348,11 @@ int main(int argc, char** argv) {
     row(format("CPU on screen, powered off (%.0f s)", off.wallMs / 1000), cost(offPercent, offWakes),
         cost(idlePercent, idleWakes) + " (idle window with text)", format("%+.1f wake-ups/s", offWakes - idleWakes),
         "as the idle window", offPercent <= idlePercent + 0.01 && offWakes <= idleWakes + 0.1);
+    const double onPercent = on.percent(on.programNs), onWakes = on.perSecond(on.programWakeUps);
+    const double onIdlePercent = on.percent(on.bareNs), onIdleWakes = on.perSecond(on.bareWakeUps);
+    row(format("CPU powered on, no game (%.0f s)", on.wallMs / 1000), cost(onPercent, onWakes),
+        cost(onIdlePercent, onIdleWakes) + " (idle window with text)", format("%+.1f wake-ups/s", onWakes - onIdleWakes),
+        "as the idle window", onPercent <= onIdlePercent + 0.01 && onWakes <= onIdleWakes + 0.1);
     infoRow(format("CPU idle on the launcher (%.0f s)", idle.wallMs / 1000),
             cost(idle.percent(idle.programNs), idle.perSecond(idle.programWakeUps)),
             cost(idle.percent(idle.bareNs), idle.perSecond(idle.bareWakeUps)) + " (idle window with text)",

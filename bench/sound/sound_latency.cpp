@@ -1,6 +1,9 @@
 // How soon sound follows the game: from Suona to the effect's first frame in
 // the output, and from Speaker to the new pitch, under SDL's disk driver
-// (a device that takes each buffer as it is mixed, in real time).
+// (a device that takes each buffer as it is mixed, in real time); and the
+// same for an effect that finds the device closed in silence, which opens it
+// again (with the disk driver, and with the driver named by
+// VORLAK_BENCH_REOPEN_DRIVER too, pulseaudio for example).
 //
 //   sound_latency [TRIALS]
 #include <algorithm>
@@ -41,6 +44,14 @@ Stats statsOf(std::vector<double> v) {
     return {v.front(), sum / static_cast<double>(v.size()), v[v.size() * 9 / 10], v.back()};
 }
 
+bool deviceCloses(SdlSound& sound) {
+    const auto deadline = WallClock::now() + std::chrono::milliseconds(SdlSound::kCloseAfterMs + 5000);
+    while (sound.deviceOpen())
+        if (WallClock::now() > deadline) return false;
+        else std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return true;
+}
+
 void print(const char* what, const char* unit, const Stats& s) {
     std::printf("  %-52s min %7.2f  mean %7.2f  p90 %7.2f  max %7.2f %s\n", what, s.min, s.mean, s.p90, s.max, unit);
 }
@@ -60,13 +71,37 @@ Trial timed(SdlSound& sound, std::mt19937& random, Call call) {
     return t;
 }
 
-std::vector<std::int16_t> readOutput(const std::filesystem::path& file, std::uint64_t framesMixed) {
+// Effects that find the device closed: the call opens it again.
+struct Reopened {
+    std::vector<double> untilMixedMs, callUs;
+};
+bool reopenTrials(Console& console, SdlSound& sound, int trials, std::mt19937& random, Reopened& into) {
+    for (int i = 0; i < trials; ++i) {
+        if (!deviceCloses(sound)) return false;
+        const Trial t = timed(sound, random, [&] { console.Suona(console.samples().Snd_Srvc1); });
+        into.untilMixedMs.push_back(t.untilMixedMs);
+        into.callUs.push_back(t.callUs);
+    }
+    return deviceCloses(sound);
+}
+
+void printReopened(const char* driver, const Reopened& r) {
+    std::printf("Suona on a device closed in silence (%s driver) -> its first buffer\n", driver);
+    print("time from the call until that buffer reached the device", "ms", statsOf(r.untilMixedMs));
+    print("time the call took on the UI thread (the opening)", "us", statsOf(r.callUs));
+}
+
+// The output indexed by frames mixed: what the device opened at frame
+// `firstFrame` played, after silence standing for the frames before it.
+std::vector<std::int16_t> readOutput(const std::filesystem::path& file, std::uint64_t firstFrame,
+                                     std::uint64_t framesMixed) {
     std::ifstream in(file, std::ios::binary);
     std::vector<std::int16_t> pcm;
     std::int16_t v;
     while (in.read(reinterpret_cast<char*>(&v), sizeof v)) pcm.push_back(v);
-    // The device's silence from before the mixer started is not counted.
-    pcm.erase(pcm.begin(), pcm.end() - static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(pcm.size(), framesMixed)));
+    const std::uint64_t played = std::min<std::uint64_t>(pcm.size(), framesMixed - firstFrame);
+    pcm.erase(pcm.begin(), pcm.end() - static_cast<std::ptrdiff_t>(played));
+    pcm.insert(pcm.begin(), firstFrame, 0);
     return pcm;
 }
 
@@ -95,6 +130,17 @@ int main(int argc, char** argv) {
     const double bufferMs = SdlSound::kBufferFrames * 1000.0 / rate;
     std::mt19937 random(1);
 
+    // Effects on a device closed in silence first: each opens it again, and
+    // the disk driver starts its file anew.
+    Reopened reopened;
+    const int reopenings = std::max(5, trials / 4);
+    if (!reopenTrials(console, sound, reopenings, random, reopened)) {
+        std::fprintf(stderr, "the device stayed open in silence\n");
+        return 1;
+    }
+    // The output file then holds what the device played from here on.
+    const std::uint64_t firstFrame = sound.framesMixed();
+
     // Effects: the service-stop pips, one at a time.
     std::vector<Trial> effects;
     for (int i = 0; i < trials; ++i) {
@@ -115,7 +161,7 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
     }
     console.FormClose();
-    const auto out = readOutput(outputFile, sound.framesMixed());
+    const auto out = readOutput(outputFile, firstFrame, sound.framesMixed());
     if (out.size() != sound.framesMixed()) {
         std::fprintf(stderr, "the output file holds fewer frames than were mixed\n");
         return 1;
@@ -206,6 +252,22 @@ int main(int argc, char** argv) {
     const double toneUs = std::chrono::duration<double, std::micro>(WallClock::now() - start).count() / runs;
     std::printf("Mixing the engine tone alone: %.2f us per %d-frame stereo buffer (%.4f%% of the buffer's %.1f ms)\n", toneUs,
                 SdlSound::kBufferFrames, toneUs / (bufferMs * 10.0), bufferMs);
+    printReopened(sound.driverName().c_str(), reopened);
+    if (const char* other = std::getenv("VORLAK_BENCH_REOPEN_DRIVER"); other && *other) {
+        setenv("SDL_AUDIODRIVER", other, 1);
+        SdlSound otherSound;
+        Console otherConsole(clock, otherSound, otherSound);
+        otherConsole.FormCreate();
+        otherConsole.set(&ConsoleState::Suono_Pronto, true);
+        otherConsole.set(&ConsoleState::Speaker_On, true);
+        Reopened viaOther;
+        if (!otherConsole.openSampleBank(FSOUND_OUTPUT_WINMM) || otherSound.driverName() != other ||
+            !reopenTrials(otherConsole, otherSound, reopenings, random, viaOther))
+            std::printf("Suona on a device closed in silence (%s driver): the driver did not open or close\n", other);
+        else
+            printReopened(other, viaOther);
+        otherConsole.FormClose();
+    }
     std::printf("On a real device add its own queue (SDL keeps about one more buffer): audible within about %.0f ms.\n",
                 bufferMs + statsOf(effectMs).max);
     return 0;

@@ -10,7 +10,7 @@ import struct
 import subprocess
 
 import harness
-from harness import Session, wait_until
+from harness import Session, center, wait_until
 
 MAGENTA = (255, 0, 255)  # the desktop's background in these tests
 
@@ -347,3 +347,50 @@ def changed_box(before, after):
     if left is None:
         return None
     return before.left + left, top, before.left + right, bottom
+
+
+# The console's keys, in window pixels: left, top, width, height.
+KEYS = {
+    "ON/OFF": (195, 475, 34, 38), "SOUND": (240, 475, 34, 38), "ACL": (288, 475, 34, 38),
+    "START": (338, 392, 79, 75),
+    "pad up": (96, 386, 31, 38), "pad left": (58, 425, 38, 31), "pad right": (129, 425, 38, 31),
+    "pad down": (96, 457, 31, 38),
+}
+
+
+def check_keys_in_reach(test, session, origin, scale, read_lcd, off_console=None):
+    """Every key of the console whose window's top left is at origin (screen
+    pixels, drawn at `scale`) lies wholly on the screen, and on X the pointer
+    meets another window at each key's centre than at `off_console`, a point
+    of the desktop away from the console. Then ON/OFF lights the LCD, SOUND
+    turns the sound-off mark on or off and ACL switches the console off
+    again, each read back by read_lcd() (an LcdState), which must decide
+    every segment: a blurred LCD leaves segments undecided."""
+    width, height = session.screen.width, session.screen.height
+
+    def at(point):
+        return origin[0] + scale * point[0], origin[1] + scale * point[1]
+    for name, (left, top, w, h) in KEYS.items():
+        x0, y0 = at((left, top))
+        x1, y1 = at((left + w, top + h))
+        test.assertTrue(0 <= x0 and 0 <= y0 and x1 <= width and y1 <= height,
+                        f"{name} at {x0},{y0} to {x1},{y1} is not on the {width} x {height} screen")
+    if off_console is not None:
+        under = session.windows_under([off_console] + [at(center(rect)) for rect in KEYS.values()])
+        missed = [name for name, window in zip(KEYS, under[1:]) if window == under[0]]
+        test.assertEqual(missed, [], "the pointer meets the desktop, not the console, at these keys")
+
+    def after_click(key, wanted, what):
+        session.click(*at(center(KEYS[key])))
+        session.pointer_away()
+        last = [None]
+
+        def seen():
+            last[0] = read_lcd()
+            return not last[0].undecided and wanted(last[0])
+        test.assertTrue(wait_until(seen, 10), f"{key}: {what}; the LCD reads {last[0]}")
+        return last[0]
+    on = after_click("ON/OFF", lambda s: s["Im_GameOver"] and s["Im_Cruscotto"], "the LCD did not light, crisp")
+    after_click("SOUND", lambda s: s["Im_GameOver"] and s["Im_Suoni"] != on["Im_Suoni"],
+                "the sound-off mark did not change")
+    after_click("ACL", lambda s: s.lit_names() == [], "the console did not switch off")

@@ -2,13 +2,14 @@
 before play, with a frame of its own and no title-bar buttons; play bringing
 the console; see-through corners; the console's keys, the race, the
 compositor's move and the menu at the pointer; at 1x and at an output
-scale of 2."""
+scale of 2; and at 1x with every key in reach on an output too small for the
+console at 2x."""
 
 import unittest
 
 import harness
-from desktops import (DesktopSession, Outline, ScaledPicture, WaylandScreen, Weston, bounding_box, changed_box, drag,
-                      is_set, write_choices)
+from desktops import (DesktopSession, Outline, ScaledPicture, WaylandScreen, Weston, bounding_box, changed_box,
+                      check_keys_in_reach, drag, is_set, write_choices)
 from harness import PLAY_BUTTON, POWER_KEY, assert_ended_cleanly, center, wait_until
 from lcd import AREA, Lcd
 
@@ -22,9 +23,13 @@ DRAWN_OFFSET = (2, 1)
 
 
 class WaylandTest(unittest.TestCase):
-    def start(self, scale):
-        self.scale = scale
-        self.session = DesktopSession(1024 * scale, 768 * scale)
+    def start(self, scale, screen=None, drawn_scale=None):
+        """weston at an output scale on a screen (device pixels, 1024 x 768
+        times the scale by default), the program drawing at drawn_scale
+        (the output's scale by default)."""
+        self.scale = scale if drawn_scale is None else drawn_scale
+        self.output_scale = scale
+        self.session = DesktopSession(*(screen or (1024 * scale, 768 * scale)))
         self.addCleanup(self.session.close)
         Weston(self.session, scale)
         self.screen = WaylandScreen(self.session)
@@ -41,7 +46,11 @@ class WaylandTest(unittest.TestCase):
     def play(self):
         """Waits for the launcher, alone on the screen, and presses play:
         (launcher's box, its picture, the console's top left, what is drawn)."""
-        launcher, (_, pictures) = self.screen.window_box(self.scaled(FRAMED_LAUNCHER))
+        # A window drawn below the output's scale is a whole number of the
+        # compositor's units: its odd sizes grow by a pixel.
+        unit = self.output_scale // self.scale
+        launcher_size = tuple(-(-n // unit) * unit for n in self.scaled(FRAMED_LAUNCHER))
+        launcher, (_, pictures) = self.screen.window_box(launcher_size)
         client = self.at(launcher[:2], CLIENT_OFFSET)
         self.session.click(*self.at(client, center(PLAY_BUTTON)))
         try:
@@ -113,6 +122,21 @@ class WaylandTest(unittest.TestCase):
         self.assertIsNotNone(wait_until(lambda: changed_box(before, session.display.grab(
             0, 0, session.screen.width, session.screen.height)) is None, 5), "the menu stays open")
 
+        # Low at the right of the console, the menu opens left of the pointer
+        # and above it, whole on the screen (weston would cut it at the edges).
+        # (Read within the console, away from the parked pointer.)
+        console_area = (origin[0], origin[1], 461, min(738, session.screen.height - origin[1]))
+        before = session.settled_picture(*console_area)
+        point = self.at(origin, (440, 680))
+        session.xdotool("mousemove", *point, "click", 3, "mousemove", *park)
+        menu = wait_until(lambda: changed_box(before, session.settled_picture(*console_area)), 5)
+        self.assertIsNotNone(menu, "no menu opened on a right click")
+        self.assertEqual(menu[2:], point, "the menu's bottom right corner is not at the pointer")
+        self.assertGreater((menu[2] - menu[0], menu[3] - menu[1]), (150, 100), f"the menu is cut: {menu}")
+        session.key("Escape")
+        self.assertIsNotNone(wait_until(lambda: changed_box(before, session.display.grab(*console_area)) is None, 5),
+                             "the menu stays open")
+
         # CTRL starts the race: the track shows, then the start lights.
         session.key("ctrl")
 
@@ -151,6 +175,22 @@ class WaylandTest(unittest.TestCase):
 
         session.key("Escape")
         assert_ended_cleanly(self, session, self.program)
+
+    def test_output_scale_of_two_too_small_for_the_console_at_2x(self):
+        # 1366 x 768 at a scale of 2 is 683 x 384 for windows: the console
+        # and the launcher are drawn at 1x, so that all of them is seen.
+        self.start(2, screen=(1366, 768), drawn_scale=1)
+        _, _, origin, _ = self.play()
+        lcd = Lcd(harness.PATHS.art_dir)
+        check_keys_in_reach(self, self.session, origin, 1,
+                            lambda: lcd.read(self.session.display.grab(*Lcd.area(origin)), origin))
+        # The keys' repaints left no hole: the toolkit clears whole units of
+        # the compositor's (two pixels here) for each repaint.
+        rows, _ = self.screen.drawn()
+        outside, inside = Outline().wrong_pixels(lambda x, y: is_set(rows, origin[0] + x, origin[1] + y))
+        self.assertEqual((outside[:10], inside[:10]), ([], []), "the console is not drawn exactly in its outline")
+        self.session.key("Escape")
+        assert_ended_cleanly(self, self.session, self.program)
 
 
 if __name__ == "__main__":

@@ -2,14 +2,20 @@
 (openbox keeps a tenth of a window in view, mutter pulls it in whole): no
 pixel of the console before play, the console's first showing still bringing
 up the launcher; after play the console centred and drawn, its outline for
-drawing and for the mouse, and the exact drag."""
+drawing and for the mouse, and the exact drag; minimised, the launcher
+comes straight back and the about window comes back by F1. On a screen too
+small for
+the console at 2x (1366 x 768 at 200 %), the launcher and the console come
+at 1x, with every key in reach."""
 
 import unittest
 
 import harness
-from desktops import DesktopSession, Outline, drag, start_mutter_x11, start_openbox, write_choices
+from desktops import (DesktopSession, Outline, check_keys_in_reach, drag, start_mutter_x11, start_openbox,
+                      write_choices)
 from harness import (CONSOLE_SIZE, LAUNCHER_SIZE, PLAY_BUTTON, assert_ended_cleanly, center, centred_position,
                      wait_until)
+from lcd import Lcd
 
 # Room the window manager's frame and shadow may take around the launcher.
 FRAME_MARGIN = 60
@@ -105,6 +111,76 @@ class WindowManagerTest(unittest.TestCase):
 
     def test_openbox(self):
         self.run_under(start_openbox, (30, -20), exact_corners=True)
+
+    def window_state(self, window):
+        out = self.session.tool("xprop", "-id", str(window.id), "WM_STATE").stdout
+        return "Iconic" if "Iconic" in out else "Normal" if "Normal" in out else out
+
+    def test_openbox_minimised_windows_come_back(self):
+        # openbox gives the launcher a minimise button whatever its hints say;
+        # before play nothing else of the program is on the screen.
+        self.session = session = DesktopSession(1024, 768)
+        self.addCleanup(session.close)
+        start_openbox(session)
+        write_choices(session)
+        program = session.start()
+        launcher = self.find_window("About Vorlak\\.\\.\\.", LAUNCHER_SIZE)
+        self.assertIsNotNone(launcher, f"no launcher; log:\n{program.log()}")
+        session.xdotool("windowminimize", launcher.id)
+        self.assertTrue(wait_until(lambda: session.viewable(launcher.id) and self.window_state(launcher) == "Normal",
+                                   5), f"the minimised launcher stays {self.window_state(launcher)}")
+        launcher = session.window_info(launcher.id)
+        session.click(launcher.left + center(PLAY_BUTTON)[0], launcher.top + center(PLAY_BUTTON)[1])
+        console = self.find_window("Vorlak Simulator", CONSOLE_SIZE)
+        self.assertIsNotNone(console, "no console after play")
+
+        # The about window, minimised, comes back with F1, in front and active.
+        session.focus(console)
+        session.key("F1")
+        about = self.find_window("About the author\\.\\.\\.")
+        self.assertIsNotNone(about, "F1 did not show the about window")
+        session.xdotool("windowminimize", about.id)
+        self.assertTrue(wait_until(lambda: self.window_state(about) == "Iconic", 5), "the about window did not minimise")
+        session.focus(console)
+        session.key("F1")
+        self.assertTrue(wait_until(lambda: session.viewable(about.id) and self.window_state(about) == "Normal", 5),
+                        f"F1 left the about window {self.window_state(about)}")
+        self.assertTrue(wait_until(lambda: session.focused_window() == about.id, 5), "the about window is not active")
+        session.focus(console)
+        session.key("Escape")
+        assert_ended_cleanly(self, session, program)
+
+    def in_reach_at_200_percent(self, start_window_manager):
+        """1366 x 768 at 200 %: the launcher and the console at 1x, the
+        console centred and every key in reach."""
+        self.session = session = DesktopSession(1366, 768)
+        self.addCleanup(session.close)
+        session.set_x_resources("Xft.dpi: 192\n")
+        session.tool("xsetroot", "-solid", "magenta")
+        start_window_manager(session)
+        write_choices(session)
+        program = session.start()
+        launcher = self.find_window("About Vorlak\\.\\.\\.", LAUNCHER_SIZE)
+        self.assertIsNotNone(launcher, f"no launcher at 1x; log:\n{program.log()}")
+        session.click(launcher.left + center(PLAY_BUTTON)[0], launcher.top + center(PLAY_BUTTON)[1])
+        expected = centred_position((1366, 768), CONSOLE_SIZE)
+        console = self.find_window("Vorlak Simulator", CONSOLE_SIZE)
+        self.assertIsNotNone(console, "no console at 1x")
+        self.assertTrue(wait_until(lambda: session.window_info(console.id).origin == expected, 10),
+                        f"console at {session.window_info(console.id).origin} after play, expected {expected}")
+        self.assertEqual(session.shape_extents(console.id), (460, 737, 2, 1), "the outline is not at 1x")
+        lcd = Lcd(harness.PATHS.art_dir)
+        check_keys_in_reach(self, session, expected, 1,
+                            lambda: lcd.read(session.display.grab(*Lcd.area(expected)), expected), (5, 760))
+        session.focus(console)
+        session.key("Escape")
+        assert_ended_cleanly(self, session, program)
+
+    def test_openbox_at_200_percent_on_a_small_screen(self):
+        self.in_reach_at_200_percent(start_openbox)
+
+    def test_mutter_at_200_percent_on_a_small_screen(self):
+        self.in_reach_at_200_percent(start_mutter_x11)
 
     def test_mutter(self):
         # mutter keeps windows wholly within the screen's height, and draws

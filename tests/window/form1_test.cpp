@@ -2,6 +2,7 @@
 // what mouse and keyboard events reach the console.
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -186,8 +187,12 @@ TEST_F(Form1Test, ControlStartsAGameAndTheStartKeyLooksPressedUntilAKeyIsRelease
 namespace {
 struct PaintCounter : QObject {
     int paints = 0;
+    QRegion region;  // of the last paint
     bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint;
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            region = static_cast<QPaintEvent*>(event)->region();
+        }
         return false;
     }
 };
@@ -208,6 +213,35 @@ TEST_F(Form1Test, FocusComingAndGoingRepaintsNothing) {
     console.panel().show(Im_Moto2);
     QCoreApplication::processEvents();
     EXPECT_EQ(counter.paints, 1);
+}
+
+// The changes of a step far apart on the LCD (a road line at the left, an
+// opponent, the road at the right) make one paint of one rectangle, and the
+// pictures drawn in part into it give what a whole repaint gives.
+TEST_F(Form1Test, TheChangesOfAStepArePaintedAsOneRectangle) {
+    PaintCounter counter;
+    form.installEventFilter(&counter);
+    QCoreApplication::processEvents();
+    counter.paints = 0;
+    for (Element e : {Im_Linea1sx, Im_Avv13, Im_Linea3dx, Im_OnOff}) console.panel().setShown(e, e != Im_OnOff);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+    ASSERT_EQ(counter.region.rectCount(), 1);
+    QRect changed;
+    for (Element e : {Im_Linea1sx, Im_Avv13, Im_Linea3dx, Im_OnOff}) {
+        const Rect& r = elementInfo(e).rect;
+        changed |= QRect(r.left, r.top, r.width, r.height);
+    }
+    EXPECT_EQ(counter.region.boundingRect(), changed);
+
+    QImage part(form.size(), QImage::Format_RGB32);
+    part.fill(Qt::magenta);
+    form.render(&part, changed.topLeft(), QRegion(changed));
+    const QImage whole = screen();
+    int differing = 0;
+    for (int y = changed.top(); y <= changed.bottom(); ++y)
+        for (int x = changed.left(); x <= changed.right(); ++x) differing += part.pixel(x, y) != whole.pixel(x, y);
+    EXPECT_EQ(differing, 0);
 }
 
 TEST(ToolkitKeys, ArrowsControlLettersAndDigitsAndNothingElse) {

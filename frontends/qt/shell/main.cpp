@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "frontends/qt/platform/standard_streams.h"
 #include "frontends/qt/window/qt_clock.h"
 #include "frontends/qt/shell/program.h"
+#include "frontends/qt/shell/whole_scale.h"
 #include "frontends/qt/sound/deferred_sound.h"
 
 namespace {
@@ -48,9 +50,14 @@ int main(int argc, char** argv) {
     // multiples: a desktop at 150 % draws the console at 1x, at 200 % at 2x.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     toolkitMessages = qInstallMessageHandler(reportNoDisplay);
+    const std::vector<char*> arguments(argv, argv + argc + 1);  // the toolkit takes its own out of argv
     QApplication app(argc, argv);
     qInstallMessageHandler(toolkitMessages);
     fonts.join();
+    // Before any window: where the console would not fit the screen at the
+    // toolkit's factor, or the factor is not whole, start again at the
+    // largest whole multiple that fits.
+    if (const auto factor = vorlak::scaleFactorToRestartWith()) vorlak::restartWithScaleFactor(arguments.data(), *factor);
     vorlak::QtClock clock;
     vorlak::DeferredSound sound(vorlak::DeferredSound::besideProgram());
     vorlak::Program program(clock, sound, sound);

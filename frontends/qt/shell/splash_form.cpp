@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QWindow>
 #include <array>
 #include <string_view>
@@ -134,9 +135,11 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
 TSplashForm::Desktop TSplashForm::systemDesktop() {
     Desktop desktop;
     desktop.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    // The area windows may take: without the desktop's panels, where it
+    // names them, so that the console is centred where all of it is seen.
     desktop.screen = [] {
         const QScreen* screen = QGuiApplication::primaryScreen();
-        return screen ? screen->geometry() : QRect(0, 0, 640, 480);
+        return screen ? screen->availableGeometry() : QRect(0, 0, 640, 480);
     };
     desktop.showError = showStandardError;
     desktop.reportBrokenSoundFolder = reportBrokenSoundFolder;
@@ -300,8 +303,10 @@ void TSplashForm::Puls_PlayClick() {
 void TSplashForm::La_EmailClick() { desktop_.openUrl(QUrl(QString::fromLatin1(kMakerEmailLink))); }
 void TSplashForm::La_HttpClick() { desktop_.openUrl(QUrl(QString::fromLatin1(kMakerWebAddress))); }
 
+// Shown again however it was left: closed, behind other windows or minimised.
 void TSplashForm::PM_1AboutClick() {
     if (!aboutForm_) return;
+    aboutForm_->setWindowState(aboutForm_->windowState() & ~Qt::WindowMinimized);
     aboutForm_->show();
     aboutForm_->raise();
     aboutForm_->activateWindow();
@@ -340,6 +345,21 @@ void TSplashForm::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+// Window managers may offer to minimise the launcher whatever its hints say
+// (openbox keeps its minimise button), and before play nothing else of the
+// program is on the screen to bring it back from: it comes straight back.
+void TSplashForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || played_ || !(windowState() & Qt::WindowMinimized)) return;
+    QTimer::singleShot(0, this, [this] {
+        if (played_ || !isVisible()) return;
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+        raise();
+        activateWindow();
+    });
 }
 
 // Closing the launcher before play would leave the console out of reach

@@ -5,11 +5,23 @@
 // Samples are decoded and converted to the device's format by the shared
 // sound code, so loading checks the file and not the device: without a sound
 // device everything loads and playing is silent.
+//
+// The device is open only while something sounds: an open device wakes its
+// thread for every buffer, silence or not. After kCloseAfterMs of silence
+// (no effect playing and no tone) the device is closed, on a thread of the
+// layer's own since closing waits for the device to drain; the next effect
+// or tone opens it again at once, in the format the samples were converted
+// to, and its first buffer holds the start of that sound.
 #pragma once
 
+#include <SDL_audio.h>
+
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sound/mixer.h"
@@ -23,6 +35,8 @@ public:
     // 512 frames is 23.2 ms at 22050 Hz, within one 25 ms buffer, and the
     // least that SDL's disk and dummy drivers run steadily with.
     static constexpr int kBufferFrames = 512;
+    // Silence before the device is closed.
+    static constexpr int kCloseAfterMs = 1000;
     static constexpr int kToneAmplitude = Mixer::kToneAmplitude;
     static constexpr double kTimerClockHz = Mixer::kTimerClockHz;
 
@@ -42,9 +56,12 @@ public:
     void startTone(std::uint16_t divisor) override;
     void stopTone() override;
 
-    // What the device turned out to be; rate and channels are those samples
-    // are converted to (22050 Hz mono while no device is open).
+    // What the device turned out to be when the sound was opened; rate and
+    // channels are those samples are converted to (22050 Hz mono while the
+    // sound is not open).
     bool isOpen() const { return open_; }
+    // Whether the device itself is open now (it closes in silence).
+    bool deviceOpen();
     int outputRate() const { return format_.rate; }
     int outputChannels() const { return format_.channels; }
     const std::string& driverName() const { return driverInUse_; }
@@ -52,18 +69,36 @@ public:
     std::uint64_t framesMixed() const { return mixer_.framesMixed(); }
 
     struct SdlSample;
+    struct Playback;
 
 private:
     bool convert(SdlSample& sample, PcmFormat to);
+    // Opens the device again if it was closed in silence (the UI thread only).
+    void ensureDevice();
+    SDL_AudioDeviceID openDevice(Playback& playback, SDL_AudioSpec* obtained, int allowedChanges);
+    void closeInSilence();  // the closing thread
+    static void SDLCALL fill(void* userdata, Uint8* stream, int bytes);
 
     std::string driverWanted_;  // empty: the platform's default
     std::string driverInUse_;
     bool open_ = false;
-    std::uint32_t device_ = 0;  // SDL's device id while open
-    PcmFormat format_;          // in native byte order
+    PcmFormat format_;  // in native byte order
     std::vector<std::unique_ptr<SdlSample>> samples_;
     PcmConverter converter_;
+
+    // The mixer, and whether each playback may still mix, are shared with
+    // the audio thread under mixLock_.
+    std::mutex mixLock_;
     Mixer mixer_;
+    // The open device and the closing thread's orders, under stateLock_
+    // (taken before mixLock_ where both are held).
+    std::mutex stateLock_;
+    std::condition_variable closeOrdered_;
+    SDL_AudioDeviceID device_ = 0;  // 0 while closed
+    std::unique_ptr<Playback> playback_;
+    bool silenceReported_ = false;
+    bool quit_ = false;
+    std::thread closer_;
 };
 
 }  // namespace vorlak

@@ -7,8 +7,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QScreen>
 #include <QToolTip>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -68,39 +70,74 @@ std::uint16_t TForm1::virtualKey(int qtKey) {
     return kIgnoredKey;
 }
 
+// One rectangle per paint, holding every change since the last one, and
+// each picture drawn only where it meets that rectangle: the raster engine
+// then copies plain rectangles. A region of several rectangles, or a whole
+// picture clipped to it, goes through its span blending instead, which splits
+// tall pictures over a pool of threads.
 void TForm1::paintEvent(QPaintEvent* event) {
+    changed_ = QRect();
     QPainter painter(this);
     const QRect area = event->rect();
-    if (testAttribute(Qt::WA_TranslucentBackground)) {
-        // Where the window's mask shapes only the mouse (Wayland), the window
-        // is translucent and is drawn inside the mask alone, so that the
-        // cut-outs show the desktop.
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(area, Qt::transparent);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        if (const QWindow* handle = windowHandle(); handle && !handle->mask().isEmpty())
-            painter.setClipRegion(handle->mask());
-    }
     // Pictures are scaled only by the whole multiple of the screen and never
     // smoothed, so that each LCD pixel stays a square.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.fillRect(area, Qt::white);
-    if (!handheld_) return;
-    const Panel& panel = handheld_->panel();
+    const bool translucent = testAttribute(Qt::WA_TranslucentBackground);
+    const Panel* panel = handheld_ ? &handheld_->panel() : nullptr;
+    const QImage* skin = panel && panel->shown(Im_Principale) ? pictures_.picture(Im_Principale) : nullptr;
+    if (translucent) {
+        // Where the window's mask shapes only the mouse (Wayland), the window
+        // is translucent and the skin is drawn inside the outline alone, so
+        // that the cut-outs show the desktop.
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(area, Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        if (skin) skin = &outlinedSkin(*skin);
+    } else if (!skin || !QRect(QPoint(0, 0), skin->size()).contains(area)) {
+        // The opaque skin covers the whole window: white shows only without it.
+        painter.fillRect(area, Qt::white);
+    }
+    if (!panel) return;
     for (int i = 0; i < kDrawnElementCount; ++i) {
         const auto e = static_cast<Element>(i);
-        if (!panel.shown(e)) continue;
-        const auto picture = panel.pictureOf(e);
+        if (!panel->shown(e)) continue;
+        const auto picture = panel->pictureOf(e);
         if (!picture) continue;
-        const QImage* image = pictures_.picture(*picture);
+        const QImage* image = e == Im_Principale ? skin : pictures_.picture(*picture);
         if (!image) continue;
         const Rect& r = elementInfo(e).rect;
         const QRect place(r.left, r.top, image->width(), image->height());
-        if (place.intersects(area)) painter.drawImage(place.topLeft(), *image);
+        const QRect part = place & area;
+        if (!part.isEmpty()) painter.drawImage(part.topLeft(), *image, part.translated(-place.topLeft()));
     }
 }
 
-void TForm1::panelChanged(const Rect& r) { update(QRect(r.left, r.top, r.width, r.height)); }
+// The skin with everything outside the window's mask see-through, made again
+// whenever the mask changes.
+const QImage& TForm1::outlinedSkin(const QImage& skin) {
+    const QWindow* handle = windowHandle();
+    const QRegion mask = handle ? handle->mask() : QRegion();
+    if (outlinedSkin_.isNull() || mask != outlinedSkinMask_) {
+        outlinedSkinMask_ = mask;
+        outlinedSkin_ = QImage(skin.size(), QImage::Format_ARGB32_Premultiplied);
+        outlinedSkin_.fill(Qt::transparent);
+        QPainter painter(&outlinedSkin_);
+        if (!mask.isEmpty()) painter.setClipRegion(mask);
+        painter.drawImage(0, 0, skin);
+    }
+    return outlinedSkin_;
+}
+
+void TForm1::panelChanged(const Rect& r) {
+    changed_ |= QRect(r.left, r.top, r.width, r.height);
+    // Whole units of the compositor's, which the toolkit clears in whole.
+    if (const int unit = compositorUnit(); unit > 1) {
+        const int left = changed_.left() / unit * unit, top = changed_.top() / unit * unit;
+        const int right = (changed_.right() + unit) / unit * unit, bottom = (changed_.bottom() + unit) / unit * unit;
+        changed_ = QRect(left, top, right - left, bottom - top);
+    }
+    update(changed_);
+}
 
 // The event's own window position, in the console's pixels: at a 2x scale a
 // device pixel lies on a half, which belongs to the pixel below it.
@@ -126,9 +163,26 @@ bool TForm1::startSystemMove() {
 }
 
 // At the pointer: the release's own window point, which on every platform
-// maps to where the toolkit places a menu of this window.
+// maps to where the toolkit places a menu of this window. The menu opens to
+// the left of the pointer and above it where it would not fit the screen's
+// available area to the right and below. A Wayland client does not know where
+// its window is, and some compositors (weston) leave a menu cut by the
+// screen's edge: there the menu is kept within the console's own window,
+// which the compositor showed on the screen.
 void TForm1::openMenu(Point at) {
-    if (popupMenu_) popupMenu_->popup(mapToGlobal(QPoint(at.x, at.y)));
+    if (!popupMenu_) return;
+    const QSize size = popupMenu_->sizeHint();
+    QRect bounds = rect();
+    if (!compositorPlacesWindows()) {
+        if (const QScreen* here = screen()) {
+            const QRect available = here->availableGeometry();
+            bounds = QRect(mapFromGlobal(available.topLeft()), available.size());
+        }
+    }
+    QPoint place(at.x, at.y);
+    if (place.x() + size.width() > bounds.x() + bounds.width()) place.rx() = std::max(bounds.x(), at.x - size.width());
+    if (place.y() + size.height() > bounds.y() + bounds.height()) place.ry() = std::max(bounds.y(), at.y - size.height());
+    popupMenu_->popup(mapToGlobal(place));
 }
 
 void TForm1::showLauncher() {

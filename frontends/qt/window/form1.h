@@ -76,6 +76,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    const QImage& outlinedSkin(const QImage& skin);
     static Point windowPoint(const QMouseEvent* event);
     static Point screenPoint(const QMouseEvent* event);
     void updateCursor(Point at);
@@ -86,6 +87,9 @@ private:
     bool closed_ = false;
     bool unseen_ = false;
     QRegion outline_;  // the window's mask while it waits unseen
+    QRect changed_;    // what changed since the last paint
+    QImage outlinedSkin_;
+    QRegion outlinedSkinMask_;
 };
 
 }  // namespace vorlak

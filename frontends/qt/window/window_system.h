@@ -9,4 +9,14 @@ namespace vorlak {
 // shapes its windows itself.
 bool compositorPlacesWindows();
 
+// The toolkit's own scale factor, QT_SCALE_FACTOR as it read it at start
+// (1 unless noted).
+void noteToolkitScaleFactor(double factor);
+
+// How many of a window's pixels make one unit of the compositor's: more than
+// 1 where the toolkit draws below the output's scale (Wayland, an output at a
+// scale of 2 drawn at 1x, a toolkit factor of 0.5). The toolkit clears and
+// sends whole units, so a repaint must cover whole units too.
+int compositorUnit();
+
 }  // namespace vorlak
