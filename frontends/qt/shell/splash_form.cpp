@@ -295,6 +295,9 @@ void TSplashForm::Puls_PlayClick() {
 
     played_ = true;
     close();  // hidden for good
+    // Its native window and backing store go too, before the console's are
+    // made: nothing of the launcher is drawn again.
+    destroy();
     if (outcome.place.top) form_.move(form_.x(), *outcome.place.top);
     form_.move(outcome.place.left, form_.y());
     form_.showOnScreen();
