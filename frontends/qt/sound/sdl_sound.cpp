@@ -155,10 +155,12 @@ void SdlSound::closeInSilence() {
         }
         const SDL_AudioDeviceID device = std::exchange(device_, 0);
         std::unique_ptr<Playback> playback = std::move(playback_);
+        closing_ = true;
         state.unlock();
         SDL_CloseAudioDevice(device);  // waits for its thread, after it drained
         playback.reset();
         state.lock();
+        closing_ = false;
     }
 }
 
@@ -183,7 +185,7 @@ void SdlSound::ensureDevice() {
 
 bool SdlSound::deviceOpen() {
     const std::lock_guard state(stateLock_);
-    return device_ != 0;
+    return device_ != 0 || closing_;
 }
 
 bool SdlSound::convert(SdlSample& sample, PcmFormat to) {

@@ -60,7 +60,8 @@ public:
     // channels are those samples are converted to (22050 Hz mono while the
     // sound is not open).
     bool isOpen() const { return open_; }
-    // Whether the device itself is open now (it closes in silence).
+    // Whether a device is open now, until one closed in silence has
+    // finished closing.
     bool deviceOpen();
     int outputRate() const { return format_.rate; }
     int outputChannels() const { return format_.channels; }
@@ -95,6 +96,7 @@ private:
     std::mutex stateLock_;
     std::condition_variable closeOrdered_;
     SDL_AudioDeviceID device_ = 0;  // 0 while closed
+    bool closing_ = false;          // one closed in silence, still closing
     std::unique_ptr<Playback> playback_;
     bool silenceReported_ = false;
     bool quit_ = false;
