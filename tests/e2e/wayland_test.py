@@ -60,7 +60,8 @@ class WaylandTest(unittest.TestCase):
             if still == launcher:
                 raise AssertionError(f"PLAY did not act: the launcher alone is still drawn, at {launcher}; "
                                      f"log:\n{self.program.log()}") from None
-            raise no_console
+            raise AssertionError(f"{no_console}; the program {'runs' if self.program.running() else 'has ended'}; "
+                                 f"log:\n{self.program.log()}") from None
         origin = console[0] - self.scale * DRAWN_OFFSET[0], console[1] - self.scale * DRAWN_OFFSET[1]
         return launcher, pictures[0], origin, rows
 

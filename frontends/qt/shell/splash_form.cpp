@@ -295,9 +295,10 @@ void TSplashForm::Puls_PlayClick() {
 
     played_ = true;
     close();  // hidden for good
-    // Its native window and backing store go too, before the console's are
-    // made: nothing of the launcher is drawn again.
-    destroy();
+    // Its native window and backing store go too, once this click has been
+    // handled (the window is still delivering it) and before the console's
+    // first paint: nothing of the launcher is drawn again.
+    QMetaObject::invokeMethod(this, [this] { destroy(); }, Qt::QueuedConnection);
     if (outcome.place.top) form_.move(form_.x(), *outcome.place.top);
     form_.move(outcome.place.left, form_.y());
     form_.showOnScreen();
