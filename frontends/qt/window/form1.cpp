@@ -76,6 +76,9 @@ std::uint16_t TForm1::virtualKey(int qtKey) {
 // picture clipped to it, goes through its span blending instead, which splits
 // tall pictures over a pool of threads.
 void TForm1::paintEvent(QPaintEvent* event) {
+    // Waiting unseen, nothing of the window shows: painting it would only
+    // delay the launcher's first frame. It is painted whole once shown.
+    if (unseen_) return;
     changed_ = QRect();
     QPainter painter(this);
     const QRect area = event->rect();
@@ -234,6 +237,7 @@ void TForm1::showOnScreen() {
         // console after the mask grows.
         hide();
         if (QWindow* handle = windowHandle()) handle->setMask(outline_);
+        update();  // painted before it is first shown, as nothing was while unseen
     }
     show();
     raise();
