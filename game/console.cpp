@@ -99,6 +99,7 @@ void Console::Im_OnOffClick() {
     Azzera_LCD();
     Azzera_Timer();
     Silenzio();
+    sound_.keepReady(Acceso);
 }
 
 void Console::Im_OnOffMouseUp() { panel_.show(Im_OnOff); }
@@ -124,6 +125,7 @@ void Console::Im_ACLMouseDown(MouseButton button) {
     endGame();
     Azzera_LCD();
     Silenzio();
+    sound_.keepReady(false);
 }
 
 void Console::Im_ACLClick() {

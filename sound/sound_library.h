@@ -42,6 +42,10 @@ public:
     // broken install); empty when the output opened, and also when there is
     // merely no sound device (silent play is normal then).
     virtual std::string outputProblem() const { return {}; }
+    // Whether the console is switched on. While it is, an output that lets
+    // an idle device go keeps it ready, so that a game's first effect sounds
+    // at once; once it is switched off the device may rest.
+    virtual void keepReady(bool /*switchedOn*/) {}
 };
 
 // The engine tone: a square wave at 1193182 / divisor Hz, sounding from

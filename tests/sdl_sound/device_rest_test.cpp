@@ -1,5 +1,6 @@
-// The device is open only while something sounds: it closes after a short
-// silence, and the next effect or tone opens it again with nothing lost.
+// The device rests while the console is switched off: it closes after a
+// short silence, and the next effect, tone or switching on opens it again
+// with nothing lost.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -67,6 +68,18 @@ TEST_F(DeviceRest, TheToneKeepsTheDeviceOpenAndItClosesOnceTheToneStops) {
     std::this_thread::sleep_for(std::chrono::milliseconds(SdlSound::kCloseAfterMs + 500));
     EXPECT_TRUE(sound.deviceOpen());
     sound.stopTone();
+    EXPECT_TRUE(deviceBecomes(false, kClosing));
+}
+
+TEST_F(DeviceRest, SwitchedOnTheDeviceStaysReadyAndSwitchedOffItRestsAfterTheSilence) {
+    ASSERT_TRUE(deviceBecomes(false, kClosing));
+    sound.keepReady(true);
+    EXPECT_TRUE(sound.deviceOpen()) << "switching on opens the device";
+    std::this_thread::sleep_for(std::chrono::milliseconds(SdlSound::kCloseAfterMs + 1000));
+    EXPECT_TRUE(sound.deviceOpen()) << "a switched-on console's device closed in silence";
+    sound.keepReady(false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(SdlSound::kCloseAfterMs / 2));
+    EXPECT_TRUE(sound.deviceOpen()) << "closed before the silence after switching off had lasted";
     EXPECT_TRUE(deviceBecomes(false, kClosing));
 }
 

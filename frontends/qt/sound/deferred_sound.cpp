@@ -52,6 +52,10 @@ SampleHandle DeferredSound::sampleLoad(int index, const std::string& file, unsig
     return isLoaded() ? layer_.sound->sampleLoad(index, file, mode, memoryLength) : nullptr;
 }
 
+void DeferredSound::keepReady(bool switchedOn) {
+    if (isLoaded()) layer_.sound->keepReady(switchedOn);
+}
+
 int DeferredSound::playSound(int channel, SampleHandle sample) {
     return isLoaded() ? layer_.sound->playSound(channel, sample) : -1;
 }

@@ -39,6 +39,7 @@ public:
     bool init(int mixRate, int maxSoftwareChannels, unsigned flags) override;
     SampleHandle sampleLoad(int index, const std::string& file, unsigned mode, int memoryLength) override;
     int playSound(int channel, SampleHandle sample) override;
+    void keepReady(bool switchedOn) override;
     bool stopSound(int channel) override;
     void sampleFree(SampleHandle sample) override;
     void close() override;

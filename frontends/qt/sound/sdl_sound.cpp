@@ -22,7 +22,7 @@ struct SdlSound::SdlSample : Sample {
 struct SdlSound::Playback {
     SdlSound* owner = nullptr;
     bool live = true;             // under the owner's mixLock_
-    std::uint64_t silentFrames = 0;  // the audio thread's own
+    std::uint64_t silentFrames = 0;  // under mixLock_, as `live`
     bool silenceReported = false;     // likewise
 };
 
@@ -131,6 +131,7 @@ bool SdlSound::init(int mixRate, int maxSoftwareChannels, unsigned) {
         playback_ = std::move(playback);
         silenceReported_ = false;
         quit_ = false;
+        ready_ = false;
     }
     closer_ = std::thread([this] { closeInSilence(); });
     SDL_PauseAudioDevice(device, 0);
@@ -147,7 +148,7 @@ void SdlSound::closeInSilence() {
         closeOrdered_.wait(state, [this] { return quit_ || silenceReported_; });
         if (quit_) return;
         silenceReported_ = false;
-        if (device_ == 0) continue;
+        if (device_ == 0 || ready_) continue;
         {
             const std::lock_guard lock(mixLock_);
             if (!mixer_.silent()) continue;
@@ -274,5 +275,20 @@ void SdlSound::startTone(std::uint16_t divisor) {
 }
 
 void SdlSound::stopTone() { mixer_.stopTone(); }
+
+void SdlSound::keepReady(bool switchedOn) {
+    if (!open_) return;
+    {
+        const std::lock_guard state(stateLock_);
+        ready_ = switchedOn;
+        if (!switchedOn && playback_) {
+            // The silence to wait for counts from now.
+            const std::lock_guard lock(mixLock_);
+            playback_->silentFrames = 0;
+            playback_->silenceReported = false;
+        }
+    }
+    if (switchedOn) ensureDevice();
+}
 
 }  // namespace vorlak

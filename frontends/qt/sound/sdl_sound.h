@@ -6,12 +6,14 @@
 // sound code, so loading checks the file and not the device: without a sound
 // device everything loads and playing is silent.
 //
-// The device is open only while something sounds: an open device wakes its
-// thread for every buffer, silence or not. After kCloseAfterMs of silence
-// (no effect playing and no tone) the device is closed, on a thread of the
-// layer's own since closing waits for the device to drain; the next effect
-// or tone opens it again at once, in the format the samples were converted
-// to, and its first buffer holds the start of that sound.
+// The device rests while the console is switched off: an open device wakes
+// its thread for every buffer, silence or not. Switched off (or not yet on)
+// and after kCloseAfterMs of silence (no effect playing and no tone), the
+// device is closed, on a thread of the layer's own since closing waits for
+// the device to drain. Switching on opens it again, so that the first
+// effect of a game sounds at once (a sound server may take long to start a
+// new stream: a null sink of PulseAudio took up to 2 s); an effect or tone
+// while it rests opens it too, in the format the samples were converted to.
 #pragma once
 
 #include <SDL_audio.h>
@@ -55,6 +57,7 @@ public:
 
     void startTone(std::uint16_t divisor) override;
     void stopTone() override;
+    void keepReady(bool switchedOn) override;
 
     // What the device turned out to be when the sound was opened; rate and
     // channels are those samples are converted to (22050 Hz mono while the
@@ -99,6 +102,7 @@ private:
     bool closing_ = false;          // one closed in silence, still closing
     std::unique_ptr<Playback> playback_;
     bool silenceReported_ = false;
+    bool ready_ = false;  // the console is switched on: the device stays open
     bool quit_ = false;
     std::thread closer_;
 };
