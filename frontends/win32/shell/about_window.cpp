@@ -10,8 +10,8 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;  // the close butto
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;                // a dialog's border, no icon
 constexpr Place kPhotoPlace{9, 9, 252, 84};
 constexpr Place kBevelPlace{9, 9, 256, 84};
-constexpr FontSpec kCaptionFont{FontFace::Arial, 11};
-constexpr FontSpec kValueFont{FontFace::Arial, 11, true};
+constexpr FontStyle kCaptionFont{FontFace::Arial, 11};
+constexpr FontStyle kValueFont{FontFace::Arial, 11, true};
 
 }  // namespace
 

@@ -2,15 +2,15 @@
 
 namespace vorlak {
 
-HFONT createPixelFont(const FontSpec& spec, int scale) {
+HFONT createPixelFont(const FontStyle& style, int scale) {
     LOGFONTW font{};
-    font.lfHeight = -spec.pixels * scale;  // the character height, without the leading
-    font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    font.lfUnderline = spec.underline;
+    font.lfHeight = -style.pixels * scale;  // the character height, without the leading
+    font.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
+    font.lfUnderline = style.underline;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
     font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    lstrcpynW(font.lfFaceName, spec.face == FontFace::Arial ? L"Arial" : L"MS Sans Serif", LF_FACESIZE);
+    lstrcpynW(font.lfFaceName, style.face == FontFace::Arial ? L"Arial" : L"MS Sans Serif", LF_FACESIZE);
     return CreateFontIndirectW(&font);
 }
 

@@ -14,7 +14,7 @@ namespace vorlak {
 
 enum class FontFace { Arial, MsSansSerif };
 
-struct FontSpec {
+struct FontStyle {
     FontFace face = FontFace::Arial;
     int pixels = 11;  // character height, as the layout gives it
     bool bold = false;
@@ -22,7 +22,7 @@ struct FontSpec {
 };
 
 // The font at the scale; the caller owns it.
-HFONT createPixelFont(const FontSpec& spec, int scale);
+HFONT createPixelFont(const FontStyle& style, int scale);
 
 struct Place {
     int left = 0, top = 0, width = 0, height = 0;
@@ -38,7 +38,7 @@ enum class Align { Left, Centre, Right };
 struct DrawnLabel {
     Place place;
     std::wstring text;
-    FontSpec font;
+    FontStyle font;
     COLORREF colour = RGB(255, 255, 255);
     Align align = Align::Left;
 };

@@ -77,9 +77,9 @@ void drawListEntry(const DRAWITEMSTRUCT& item, HFONT font, int scale) {
 
 LauncherWindow::LauncherWindow(Handheld& handheld, Desktop desktop)
     : handheld_(handheld), desktop_(std::move(desktop)) {
-    const FontSpec arial11{FontFace::Arial, 11};
-    const FontSpec arial12Bold{FontFace::Arial, 12, true};
-    const FontSpec arial12Link{FontFace::Arial, 12, false, true};
+    const FontStyle arial11{FontFace::Arial, 11};
+    const FontStyle arial12Bold{FontFace::Arial, 12, true};
+    const FontStyle arial12Link{FontFace::Arial, 12, false, true};
     labels_[La_Title] = {{42, 16, 161, 15}, L"Vorlak Simulator", arial12Bold, kWhite, Align::Centre};
     labels_[La_Version] = {{42, 32, 161, 15}, L"Version S3/2.03", arial12Bold, kWhite, Align::Centre};
     labels_[La_Released] = {{7, 200, 233, 14}, L"Released by _Selvane_ on June 8th, 2001", arial11, kWhite,
