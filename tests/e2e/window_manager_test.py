@@ -170,8 +170,13 @@ class WindowManagerTest(unittest.TestCase):
                         f"console at {session.window_info(console.id).origin} after play, expected {expected}")
         self.assertEqual(session.shape_extents(console.id), (460, 737, 2, 1), "the outline is not at 1x")
         lcd = Lcd(harness.PATHS.art_dir)
+        # The LCD is read from the console window's own pixels: mutter here
+        # (43, software GL) may leave the screen showing a window's earlier
+        # drawing when it draws the same rectangle twice in quick succession,
+        # as ACL's press and release do; a bare Xlib window shows the same.
         check_keys_in_reach(self, session, expected, 1,
-                            lambda: lcd.read(session.display.grab(*Lcd.area(expected)), expected), (5, 760))
+                            lambda: lcd.read(session.display.grab(*Lcd.area((0, 0)), window=console.id), (0, 0)),
+                            (5, 760))
         session.focus(console)
         session.key("Escape")
         assert_ended_cleanly(self, session, program)

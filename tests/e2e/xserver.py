@@ -240,9 +240,11 @@ class Display:
                 return False
             select.select([_xlib.XConnectionNumber(self._pings)], [], [], remaining)
 
-    def grab(self, left, top, width, height):
-        """Screen pixels of a rectangle (it must lie on the screen)."""
-        image = _xlib.XGetImage(self._dpy, self.root, left, top, width, height, _ALL_PLANES, _ZPIXMAP)
+    def grab(self, left, top, width, height, window=None):
+        """Screen pixels of a rectangle (it must lie on the screen), or with
+        `window` the pixels the window's program drew there, in the window's
+        coordinates, whatever a compositor shows of them."""
+        image = _xlib.XGetImage(self._dpy, window or self.root, left, top, width, height, _ALL_PLANES, _ZPIXMAP)
         if not image:
             raise XServerError(f"XGetImage failed for {width}x{height}+{left}+{top}")
         try:
