@@ -153,6 +153,17 @@ class DesktopSession(Session):
         with open(os.path.join(self.work, log_name), encoding="utf-8", errors="replace") as f:
             return f.read()
 
+    def report(self, program):
+        """What a test that misses a window says: whether the program and the
+        helpers still run, their logs, and the windows the X server has."""
+        lines = [f"program: {'running' if program.running() else f'ended with {program.process.returncode}'}",
+                 program.log()]
+        for process, log in self._helpers:
+            state = "running" if process.poll() is None else f"ended with {process.returncode}"
+            lines += [f"{process.args[0]}: {state}", self.helper_log(os.path.basename(log.name))]
+        lines.append(self.tool("xwininfo", "-root", "-tree").stdout)
+        return "\n".join(lines)
+
     def close(self):
         for program in self.programs:
             program.kill()

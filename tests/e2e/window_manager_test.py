@@ -57,7 +57,7 @@ class WindowManagerTest(unittest.TestCase):
         # The launcher comes up from the console's first activation, and
         # nothing of the console is seen, wherever the window manager put it.
         launcher = self.find_window("About Vorlak\\.\\.\\.", LAUNCHER_SIZE)
-        self.assertIsNotNone(launcher, f"no launcher; log:\n{program.log()}")
+        self.assertIsNotNone(launcher, f"no launcher:\n{session.report(program)}")
         console = self.find_window("Vorlak Simulator", CONSOLE_SIZE, timeout=5)
         self.assertIsNotNone(console, "the console is not shown (mapped) before play")
         screen = session.settled_picture(0, 0, 1024, 768)
@@ -125,7 +125,7 @@ class WindowManagerTest(unittest.TestCase):
         write_choices(session)
         program = session.start()
         launcher = self.find_window("About Vorlak\\.\\.\\.", LAUNCHER_SIZE)
-        self.assertIsNotNone(launcher, f"no launcher; log:\n{program.log()}")
+        self.assertIsNotNone(launcher, f"no launcher:\n{session.report(program)}")
         session.xdotool("windowminimize", launcher.id)
         self.assertTrue(wait_until(lambda: session.viewable(launcher.id) and self.window_state(launcher) == "Normal",
                                    5), f"the minimised launcher stays {self.window_state(launcher)}")
@@ -161,7 +161,7 @@ class WindowManagerTest(unittest.TestCase):
         write_choices(session)
         program = session.start()
         launcher = self.find_window("About Vorlak\\.\\.\\.", LAUNCHER_SIZE)
-        self.assertIsNotNone(launcher, f"no launcher at 1x; log:\n{program.log()}")
+        self.assertIsNotNone(launcher, f"no launcher at 1x:\n{session.report(program)}")
         session.click(launcher.left + center(PLAY_BUTTON)[0], launcher.top + center(PLAY_BUTTON)[1])
         expected = centred_position((1366, 768), CONSOLE_SIZE)
         console = self.find_window("Vorlak Simulator", CONSOLE_SIZE)
