@@ -156,11 +156,9 @@ class DesktopSession(Session):
     def report(self, program):
         """What a test that misses a window says: whether the program and the
         helpers still run, their logs, and the windows the X server has."""
-        lines = [f"program: {'running' if program.running() else f'ended with {program.process.returncode}'}",
-                 program.log()]
+        lines = [f"program: {program.state()}", program.log()]
         for process, log in self._helpers:
-            state = "running" if process.poll() is None else f"ended with {process.returncode}"
-            lines += [f"{process.args[0]}: {state}", self.helper_log(os.path.basename(log.name))]
+            lines += [f"{process.args[0]}: {harness.process_state(process)}", self.helper_log(os.path.basename(log.name))]
         lines.append(self.tool("xwininfo", "-root", "-tree").stdout)
         return "\n".join(lines)
 

@@ -154,6 +154,11 @@ class Settings:
         return values
 
 
+def process_state(process):
+    """"running", or how a process ended."""
+    return "running" if process.poll() is None else f"ended with {process.returncode}"
+
+
 class Program:
     """One run of the program, in its own process group. Its standard output
     and error go to a log, unless stderr says otherwise: a file descriptor,
@@ -173,6 +178,9 @@ class Program:
 
     def running(self):
         return self.process.poll() is None
+
+    def state(self):
+        return process_state(self.process)
 
     def wait(self, timeout):
         """Exit status, or None if still running after timeout seconds."""

@@ -60,7 +60,7 @@ class WaylandTest(unittest.TestCase):
             if still == launcher:
                 raise AssertionError(f"PLAY did not act: the launcher alone is still drawn, at {launcher}; "
                                      f"log:\n{self.program.log()}") from None
-            raise AssertionError(f"{no_console}; the program {'runs' if self.program.running() else 'has ended'}; "
+            raise AssertionError(f"{no_console}; the program: {self.program.state()}; "
                                  f"log:\n{self.program.log()}") from None
         origin = console[0] - self.scale * DRAWN_OFFSET[0], console[1] - self.scale * DRAWN_OFFSET[1]
         return launcher, pictures[0], origin, rows
